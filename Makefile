@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 # What building and testing need beyond a bare Debian 12.
-PACKAGES := cmake make g++ pkg-config libgtest-dev locales
+PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-dejavu-core
 
 .PHONY: all setup configure build run test clean
 
@@ -22,7 +22,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@echo "The window is not built yet; the core and its tests are: make test"
+	$(BUILD_DIR)/app/quadrant
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

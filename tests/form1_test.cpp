@@ -1,0 +1,243 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+#include "ui/form1.h"
+
+namespace {
+
+// How the user answers one modal dialog.
+struct Answer {
+  enum Kind { Type, Escape, Close } kind = Type;
+  QString text;  // typed before Enter, with Type
+};
+
+Answer Typed(const QString& text) { return {Answer::Type, text}; }
+const Answer kOk = {Answer::Type, {}};
+const Answer kEscape = {Answer::Escape, {}};
+const Answer kClose = {Answer::Close, {}};
+
+// Answers the modal dialogs that come up, one scripted answer each, typing into whatever has the
+// focus the way a user would. Records what each dialog showed.
+class DialogAnswerer {
+ public:
+  explicit DialogAnswerer(QList<Answer> answers) : answers_(std::move(answers)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { AnswerActiveDialog(); });
+    timer_.start(5);
+  }
+
+  // "title | prompt | text" of an input dialog as it opened, "title | message" of a message box.
+  const QStringList& seen() const { return seen_; }
+  int unanswered() const { return answers_.size(); }
+
+ private:
+  void AnswerActiveDialog() {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr || !dialog->isVisible() || answers_.isEmpty()) return;
+    if (auto* input = qobject_cast<QInputDialog*>(dialog)) {
+      seen_ << input->windowTitle() + " | " + input->labelText() + " | " + input->textValue();
+    } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+      seen_ << box->windowTitle() + " | " + box->text() +
+                   (box->icon() == QMessageBox::Critical ? " (critical)" : "");
+    }
+    QWidget* focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+    const Answer answer = answers_.takeFirst();
+    switch (answer.kind) {
+      case Answer::Type:
+        QTest::keyClicks(focus, answer.text);
+        QTest::keyClick(focus, Qt::Key_Return);
+        break;
+      case Answer::Escape:
+        QTest::keyClick(focus, Qt::Key_Escape);
+        break;
+      case Answer::Close:
+        dialog->close();
+        break;
+    }
+  }
+
+  QList<Answer> answers_;
+  QStringList seen_;
+  QTimer timer_;
+};
+
+QString InputSeen(const QString& coordinate) {
+  return "Ввод переменных | Введите " + coordinate + " | 0";
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Answer)
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private:
+  using Trigger = std::function<void(Form1&)>;
+
+  static QLineEdit* Text1(Form1& form) { return form.findChild<QLineEdit*>("Text1"); }
+  static QPushButton* Button(Form1& form, const char* name) {
+    return form.findChild<QPushButton*>(name);
+  }
+
+  // Shows the window and waits until it can take keys.
+  static void Show(Form1& form) {
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+  }
+
+ private slots:
+  void opensWithTheFocusInText1() {
+    Form1 form;
+    Show(form);
+    QCOMPARE(QApplication::focusWidget(), Text1(form));
+    QCOMPARE(Text1(form)->text(), "Нажмите кнопку [Проверить координаты]");
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.size(), QSize(312, 65));
+    const QFontInfo font(Button(form, "Command2")->font());
+    QCOMPARE(font.pointSize(), 12);
+    QVERIFY(font.bold());
+  }
+
+  void tabCyclesThroughTheControls() {
+    Form1 form;
+    Show(form);
+    const QWidget* order[] = {Button(form, "Command1"), Button(form, "Command2"), Text1(form)};
+    for (const QWidget* next : order) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), next);
+    }
+  }
+
+  void check_data() {
+    QTest::addColumn<Trigger>("trigger");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("line");
+
+    const QLocale c = QLocale::c();
+    const Trigger enterInText1 = [](Form1& form) { QTest::keyClick(Text1(form), Qt::Key_Return); };
+    const Trigger accessKey = [](Form1& form) {
+      QTest::sendKeyEvent(QTest::Click, &form, static_cast<Qt::Key>(u'П'), QStringLiteral("п"),
+                          Qt::AltModifier);
+    };
+    const Trigger enterOnCommand1 = [](Form1& form) {
+      Button(form, "Command1")->setFocus();
+      QTest::keyClick(Button(form, "Command1"), Qt::Key_Return);
+    };
+    const Trigger click = [](Form1& form) {
+      QTest::mouseClick(Button(form, "Command1"), Qt::LeftButton);
+    };
+
+    QTest::newRow("defaults, by Enter in Text1")
+        << enterInText1 << QList{kOk, kOk} << c << "X = 0; Y = 0; Положение - начало координат";
+    QTest::newRow("both cancelled, by the access key")
+        << accessKey << QList{kEscape, kClose} << c << "X = 0; Y = 0; Положение - начало координат";
+    QTest::newRow("first cancelled, by Enter on Command1")
+        << enterOnCommand1 << QList{kEscape, Typed("5")} << c << "X = 0; Y = 5; Положение - ось Y";
+    // Typing replaces the selected default: "-3" would otherwise become "0-3", which reads 0.
+    QTest::newRow("typed over the defaults, by a click")
+        << click << QList{Typed("12abc"), Typed("-3")} << c
+        << "X = 12; Y = -3; Пложение: IV четверть";
+    QTest::newRow("Russian locale writes a comma, reads only the period")
+        << enterInText1 << QList{Typed("2.5"), Typed("-1,5")} << QLocale(QLocale::Russian)
+        << "X = 2,5; Y = -1; Пложение: IV четверть";
+  }
+
+  void check() {
+    QFETCH(Trigger, trigger);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, line);
+
+    Form1 form;
+    form.setLocale(locale);
+    Show(form);
+    Text1(form)->setText("typed by the user, or the line of an earlier check");
+    QSignalSpy exits(Button(form, "Command2"), &QPushButton::clicked);
+
+    DialogAnswerer answerer(answers);
+    trigger(form);
+    // An access key animates the button and clicks it on a timer; the others return when done.
+    QTRY_COMPARE(Text1(form)->text(), line);
+
+    QCOMPARE(answerer.seen(), QStringList({InputSeen("X"), InputSeen("Y")}));
+    QCOMPARE(answerer.unanswered(), 0);
+    QCOMPARE(exits.count(), 0);  // Escape in a dialog cancels only the dialog
+  }
+
+  void overflowIsReportedAndTheWindowGoesOn() {
+    Form1 form;
+    Show(form);
+    Text1(form)->setText("before");
+    {
+      DialogAnswerer answerer({Typed("1e999"), kOk});
+      QTest::keyClick(Text1(form), Qt::Key_Return);
+      QCOMPARE(
+          answerer.seen(),
+          QStringList({InputSeen("X"), "Form1 | Ошибка выполнения 6: Переполнение (critical)"}));
+      QCOMPARE(Text1(form)->text(), "before");
+    }
+    DialogAnswerer answerer({kOk, Typed("7")});
+    QTest::keyClick(Text1(form), Qt::Key_Return);
+    QCOMPARE(Text1(form)->text(), "X = 0; Y = 7; Положение - ось Y");
+  }
+
+  void screenReadersReadNamesDescriptionsAndTheLine() {
+    Form1 form;
+    Show(form);
+    const struct {
+      QWidget* widget;
+      QString name;
+      QString description;
+    } rows[] = {
+        {Text1(form), "Расположение точки", "Расположение точки"},
+        {Button(form, "Command1"), "Проверить координаты", "Ввести и проверить координаты"},
+        {Button(form, "Command2"), "Выход", "Выход"},
+    };
+    for (const auto& row : rows) {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(row.widget);
+      QVERIFY(accessible != nullptr);
+      QCOMPARE(accessible->text(QAccessible::Name), row.name);
+      QCOMPARE(accessible->text(QAccessible::Description), row.description);
+    }
+    DialogAnswerer answerer({kOk, kOk});
+    QTest::keyClick(Text1(form), Qt::Key_Return);
+    QCOMPARE(QAccessible::queryAccessibleInterface(Text1(form))->text(QAccessible::Value),
+             "X = 0; Y = 0; Положение - начало координат");
+  }
+
+  void endsTheProgram_data() {
+    QTest::addColumn<Trigger>("trigger");
+    QTest::newRow("Escape in Text1")
+        << Trigger([](Form1& form) { QTest::keyClick(Text1(form), Qt::Key_Escape); });
+    QTest::newRow("Enter on Command2") << Trigger([](Form1& form) {
+      Button(form, "Command2")->setFocus();
+      QTest::keyClick(Button(form, "Command2"), Qt::Key_Return);
+    });
+    QTest::newRow("a click on Command2") << Trigger(
+        [](Form1& form) { QTest::mouseClick(Button(form, "Command2"), Qt::LeftButton); });
+    QTest::newRow("closing the window") << Trigger([](Form1& form) { form.close(); });
+  }
+
+  void endsTheProgram() {
+    QFETCH(Trigger, trigger);
+    Form1 form;
+    Show(form);
+    Text1(form)->setText("X = 2; Y = 5; Пложение: I четверть");
+    QTimer::singleShot(0, &form, [&] { trigger(form); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // did not end
+    QCOMPARE(QApplication::exec(), 0);
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

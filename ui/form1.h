@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+
+// The program's one window. Text1 shows the result of the last check; Command1 asks for X and Y
+// and writes where the point lies, Command2 ends the program. Enter presses Command1 unless a
+// button has the focus, Escape presses Command2, as in a dialog with default and cancel buttons.
+class Form1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private slots:
+  void Command1_Click();
+  void Command2_Click();
+
+ private:
+  QString AskCoordinate(const QString& prompt);
+  void ReportError(const QString& message);
+  void PlaceAtStoredPosition();
+
+  QLineEdit* Text1;
+  QPushButton* Command1;
+  QPushButton* Command2;
+};
