@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "ui/form1.h"
 
@@ -6,6 +7,11 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quadrant"));
   QApplication::setApplicationVersion(QStringLiteral(QUADRANT_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("quadrant"));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/quadrant-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/icons/quadrant-32.png"), QSize(32, 32));
+  QApplication::setWindowIcon(icon);
 
   Form1 form;
   form.show();
