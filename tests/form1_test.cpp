@@ -1,4 +1,3 @@
-#include <QAccessible>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -189,30 +188,6 @@ class Form1Test : public QObject {
     DialogAnswerer answerer({kOk, Typed("7")});
     QTest::keyClick(Text1(form), Qt::Key_Return);
     QCOMPARE(Text1(form)->text(), "X = 0; Y = 7; Положение - ось Y");
-  }
-
-  void screenReadersReadNamesDescriptionsAndTheLine() {
-    Form1 form;
-    Show(form);
-    const struct {
-      QWidget* widget;
-      QString name;
-      QString description;
-    } rows[] = {
-        {Text1(form), "Расположение точки", "Расположение точки"},
-        {Button(form, "Command1"), "Проверить координаты", "Ввести и проверить координаты"},
-        {Button(form, "Command2"), "Выход", "Выход"},
-    };
-    for (const auto& row : rows) {
-      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(row.widget);
-      QVERIFY(accessible != nullptr);
-      QCOMPARE(accessible->text(QAccessible::Name), row.name);
-      QCOMPARE(accessible->text(QAccessible::Description), row.description);
-    }
-    DialogAnswerer answerer({kOk, kOk});
-    QTest::keyClick(Text1(form), Qt::Key_Return);
-    QCOMPARE(QAccessible::queryAccessibleInterface(Text1(form))->text(QAccessible::Value),
-             "X = 0; Y = 0; Положение - начало координат");
   }
 
   void endsTheProgram_data() {

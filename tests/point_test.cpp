@@ -4,29 +4,15 @@
 
 #include <string>
 
-#include "point/conversions.h"
-
 namespace {
 
-using point::ClassifyPoint;
-using point::Point;
-using point::PointPosition;
-using point::ResultText;
-
-std::string Line(double x, double y, const char* separator = ".") {
-  const Point p{x, y};
-  return ResultText(p, ClassifyPoint(p), separator);
-}
-
-struct LineRow {
-  double x;
-  double y;
-  const char* separator;
-  std::string line;
-};
-
 TEST(ResultText, WritesTheLineOfEachPosition) {
-  const LineRow rows[] = {
+  const struct {
+    double x;
+    double y;
+    const char* separator;
+    std::string line;
+  } rows[] = {
       {0, 0, ".", "X = 0; Y = 0; Положение - начало координат"},
       {0, -2.5, ".", "X = 0; Y = -2.5; Положение - ось Y"},
       {3, 0, ".", "X = 3; Y=0; Положение ось X"},
@@ -43,32 +29,10 @@ TEST(ResultText, WritesTheLineOfEachPosition) {
       {-5e-324, 1e300, ".", "X = -4.94065645841247E-324; Y = 1E+300; Пложение: II четверть"},
       {0.1, 0.25, ",", "X = 0,1; Y = 0,25; Пложение: I четверть"},
   };
-  for (const LineRow& row : rows) {
-    EXPECT_EQ(Line(row.x, row.y, row.separator), row.line) << "x " << row.x << ", y " << row.y;
-  }
-}
-
-TEST(ClassifyPoint, TestsTheAxesBeforeTheQuadrants) {
-  EXPECT_EQ(ClassifyPoint({0, -1}), PointPosition::AxisY);
-  EXPECT_EQ(ClassifyPoint({-1, 0}), PointPosition::AxisX);
-  EXPECT_EQ(ClassifyPoint({-0.0, 0.0}), PointPosition::Origin);
-}
-
-// What a whole check computes from the two texts a user types.
-TEST(ResultText, FromTypedTexts) {
-  const struct {
-    const char* x;
-    const char* y;
-    std::string line;
-  } rows[] = {
-      {"", "5", "X = 0; Y = 5; Положение - ось Y"},
-      {"12abc", "-3", "X = 12; Y = -3; Пложение: IV четверть"},
-      {"1,5", "2", "X = 1; Y = 2; Пложение: I четверть"},
-      {"&HFFFF", "- 0", "X = -1; Y=0; Положение ось X"},
-  };
   for (const auto& row : rows) {
-    EXPECT_EQ(Line(point::CoordinateFromText(row.x), point::CoordinateFromText(row.y)), row.line)
-        << row.x << " / " << row.y;
+    const point::Point p{row.x, row.y};
+    EXPECT_EQ(point::ResultText(p, point::ClassifyPoint(p), row.separator), row.line)
+        << "x " << row.x << ", y " << row.y;
   }
 }
 
