@@ -10,8 +10,26 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-de
             xvfb openbox xdotool imagemagick dbus at-spi2-core python3-pyatspi
 # What building and checking the Debian package need besides.
 PACKAGE_TOOLS := dpkg-dev desktop-file-utils
+# libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+# Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.
+BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
+
+# Build folders of their own beside BUILD_DIR.
+FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
+SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
+BENCH_DIR    ?= $(BUILD_DIR)-bench
+FUZZ_TARGETS := coordinate number
+FUZZ_SECONDS ?= 60
+STARTUP_RUNS ?= 15
+SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined \
+                  -fno-omit-frame-pointer
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+                UBSAN_OPTIONS=print_stacktrace=1
 
 .PHONY: all setup configure build run test package package-test clean
+.PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
+.PHONY: bench-build bench memcheck bench-startup
 
 all: build
 
@@ -27,7 +45,7 @@ build: configure
 run: build
 	$(BUILD_DIR)/app/quadrant
 
-test: build
+test: build fuzz-regression
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 package: build
@@ -39,5 +57,48 @@ package-test: package
 	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_DIR)/CMakeCache.txt) && \
 	  packaging/test-package.sh $(BUILD_DIR)/quadrant_$${version}_amd64.deb $$version
 
+fuzz-build: setup
+	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES)
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+# A few seconds of each fuzz target over its committed corpus.
+fuzz-regression: fuzz-build
+	cd $(FUZZ_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS; `make -j2 fuzz` runs them side by side. New inputs go to
+# $(FUZZ_DIR)/found, crashes to $(FUZZ_DIR)/artifacts.
+fuzz: $(addprefix fuzz-,$(FUZZ_TARGETS))
+$(addprefix fuzz-,$(FUZZ_TARGETS)): fuzz-%: fuzz-build
+	mkdir -p $(FUZZ_DIR)/found/$* $(FUZZ_DIR)/artifacts
+	$(FUZZ_DIR)/$*_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  $(addprefix -dict=,$(wildcard fuzz/$*.dict)) -artifact_prefix=$(FUZZ_DIR)/artifacts/$*- \
+	  $(FUZZ_DIR)/found/$* fuzz/corpus/$*
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: setup
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
+bench-build: setup
+	@scripts/install-debian-packages.sh $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUADRANT_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+
+# The conversions against the standard library's, then 1000 whole checks against the live heap.
+bench: bench-build
+	$(BENCH_DIR)/bench/conversions_bench
+	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/heap_growth 1000
+
+# The core's tests under valgrind: any error or leak fails.
+memcheck: bench-build
+	LOCPATH=$(BENCH_DIR)/tests/locales valgrind --error-exitcode=1 --leak-check=full \
+	  --show-leak-kinds=all --errors-for-leak-kinds=all $(BENCH_DIR)/tests/point_tests
+
+bench-startup: bench-build
+	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR)
