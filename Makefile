@@ -7,7 +7,8 @@ JOBS       ?= $(shell nproc)
 
 # What building and testing need beyond a bare Debian 12.
 PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-dejavu-core \
-            xvfb openbox xdotool imagemagick dbus at-spi2-core python3-pyatspi
+            xvfb x11-xserver-utils openbox xdotool imagemagick dbus at-spi2-core \
+            python3-pyatspi
 # What building and checking the Debian package need besides.
 PACKAGE_TOOLS := dpkg-dev desktop-file-utils
 # libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.

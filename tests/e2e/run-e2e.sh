@@ -26,6 +26,12 @@ export DISPLAY=":$(cat "$work/display")"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 
+# Give the access key's letter a key of its own before the program starts, as a Russian layout
+# does. Otherwise xdotool remaps a key just before pressing it, and the program may read the press
+# with the old keymap.
+spare=$(xmodmap -pke | awk 'NF == 3 { code = $2 } END { print code }')
+xmodmap -e "keycode $spare = Cyrillic_pe Cyrillic_PE"
+
 export QT_QPA_PLATFORM=xcb
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export NO_AT_BRIDGE=0
