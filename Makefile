@@ -22,7 +22,7 @@ SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
 FUZZ_TARGETS := coordinate number
 FUZZ_SECONDS ?= 60
-STARTUP_RUNS ?= 15
+STARTUP_RUNS ?= 40
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined \
                   -fno-omit-frame-pointer
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
