@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 namespace {
 

@@ -3,6 +3,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
+#include <string_view>
+
+#include "ui/form1_design.h"
+
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -24,8 +29,10 @@ class Form1 : public QWidget {
   void Command2_Click();
 
  private:
-  QString AskCoordinate(const QString& prompt);
-  void ReportError(const QString& message);
+  QWidget* Control(const ui::ControlDesign& design) const;
+  QPushButton* ButtonWithRole(ui::KeyRole role) const;
+  QString AskCoordinate(std::string_view prompt);
+  void ReportError(const std::string& message);
   void PlaceAtStoredPosition();
 
   QLineEdit* Text1;

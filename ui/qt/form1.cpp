@@ -1,0 +1,173 @@
+#include "ui/qt/form1.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "point/conversions.h"
+#include "point/point.h"
+#include "ui/error_report.h"
+#include "ui/form1_design.h"
+
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Qt's logical pixels are those of a 96 dpi screen; Qt scales them for the screen's resolution.
+constexpr int kLogicalDpi = 96;
+
+QRect Geometry(const ui::Twips& twips) {
+  return QRect(
+      ui::TwipsToPixels(twips.left, kLogicalDpi), ui::TwipsToPixels(twips.top, kLogicalDpi),
+      ui::TwipsToPixels(twips.width, kLogicalDpi), ui::TwipsToPixels(twips.height, kLogicalDpi));
+}
+
+// The design's face where installed, else the window's own, at the design's size and weight.
+// Naming the window's face as the next choice keeps Qt from sorting every installed font for a
+// stand-in, which made start-up a tenth slower.
+QFont Font(const ui::FontDesign& design) {
+  QFont font;
+  font.setFamilies({Text(design.face), font.family()});
+  font.setPointSize(design.points);
+  font.setWeight(static_cast<QFont::Weight>(design.weight));
+  return font;
+}
+
+void Apply(const ui::ControlDesign& design, QWidget* control) {
+  control->setObjectName(Text(design.name));
+  control->setGeometry(Geometry(design.bounds));
+  control->setToolTip(Text(design.tooltip));
+  if (!design.accessibleName.empty()) control->setAccessibleName(Text(design.accessibleName));
+  if (design.font != nullptr) control->setFont(Font(*design.font));
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent),
+      Text1(new QLineEdit(this)),
+      Command1(new QPushButton(this)),
+      Command2(new QPushButton(this)) {
+  setWindowTitle(Text(ui::kForm1.caption));
+  setFixedSize(Geometry(ui::kForm1.client).size());
+
+  Apply(ui::kText1, Text1);
+  Text1->setText(Text(ui::kText1.text));
+  for (auto [design, button] : {std::pair{&ui::kCommand1, Command1}, {&ui::kCommand2, Command2}}) {
+    Apply(*design, button);
+    button->setText(Text(design->text));
+    button->setDefault(design->keyRole == ui::KeyRole::Default);
+    // Outside a dialog a button takes Enter only when it is auto-default.
+    button->setAutoDefault(true);
+  }
+
+  for (std::size_t i = 1; i < ui::kTabOrder.size(); ++i) {
+    setTabOrder(Control(*ui::kTabOrder[i - 1]), Control(*ui::kTabOrder[i]));
+  }
+  Control(*ui::kTabOrder.front())->setFocus();
+
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+  PlaceAtStoredPosition();
+}
+
+QWidget* Form1::Control(const ui::ControlDesign& design) const {
+  return findChild<QWidget*>(Text(design.name), Qt::FindDirectChildrenOnly);
+}
+
+QPushButton* Form1::ButtonWithRole(ui::KeyRole role) const {
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    if (design->keyRole == role) return qobject_cast<QPushButton*>(Control(*design));
+  }
+  return nullptr;
+}
+
+// Enter and Escape reach the window when the focused control leaves them, as Text1 does.
+void Form1::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    QPushButton* button = nullptr;
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        button = ButtonWithRole(ui::KeyRole::Default);
+        break;
+      case Qt::Key_Escape:
+        button = ButtonWithRole(ui::KeyRole::Cancel);
+        break;
+      default:
+        break;
+    }
+    if (button != nullptr) {
+      button->click();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Form1::Command1_Click() {
+  // A failed check is reported and the window goes on; nothing may escape into Qt's dispatch.
+  try {
+    // X is read before Y is asked for: a number that cannot be read ends the check at once.
+    const double x = point::CoordinateFromText(AskCoordinate(ui::kInputPromptX).toStdString());
+    const double y = point::CoordinateFromText(AskCoordinate(ui::kInputPromptY).toStdString());
+    const point::Point point{x, y};
+    // The widget's locale is the user's unless someone has set another.
+    const std::string line = point::ResultText(point, point::ClassifyPoint(point),
+                                               locale().decimalPoint().toStdString());
+    Text1->setText(QString::fromStdString(line));
+  } catch (...) {
+    ReportError(ui::ErrorReport(std::current_exception()));
+  }
+}
+
+void Form1::Command2_Click() { QCoreApplication::quit(); }
+
+// The text the user confirmed, or the empty text when the dialog was cancelled or closed.
+QString Form1::AskCoordinate(std::string_view prompt) {
+  const QString title = Text(ui::kInputTitle);
+  QInputDialog dialog(this);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(Text(prompt));
+  dialog.setTextValue(Text(ui::kInputDefaultText));  // selected when shown, so typing replaces it
+  dialog.setOkButtonText(Text(ui::kInputOk));
+  dialog.setCancelButtonText(Text(ui::kInputCancel));
+  // Wide enough for the title bar to show the whole title beside the frame's buttons. The
+  // dialog's layout fixes its own minimum, so the entry field is what is widened.
+  if (auto* entry = dialog.findChild<QLineEdit*>()) {
+    entry->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 200);
+  }
+  return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void Form1::ReportError(const std::string& message) {
+  QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(message),
+                  QMessageBox::Ok, this);
+  box.exec();
+}
+
+// The stored position is used only where the whole window fits on a screen; elsewhere the window
+// manager places it.
+void Form1::PlaceAtStoredPosition() {
+  const QRect stored = Geometry(ui::kForm1.client);
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().contains(stored)) {
+      setGeometry(stored);
+      return;
+    }
+  }
+}
