@@ -1,0 +1,50 @@
+#include "ui/win32/accessibility.h"
+
+#include <initguid.h>  // defines the GUIDs that oleacc.h declares
+
+#include <objbase.h>
+#include <oleacc.h>
+
+#include <string>
+
+#include "ui/win32/text.h"
+
+namespace win32 {
+namespace {
+
+MSAAPROPID kNameProperty[] = {PROPID_ACC_NAME};
+
+}  // namespace
+
+AccessibleNames::AccessibleNames() {
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, reinterpret_cast<void**>(&services_)))) {
+    services_ = nullptr;
+  }
+}
+
+AccessibleNames::~AccessibleNames() {
+  Clear();
+  if (services_ != nullptr) services_->Release();
+}
+
+bool AccessibleNames::Set(HWND control, std::string_view name) {
+  if (services_ == nullptr) return false;
+  const std::wstring text = Widen(name);
+  if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       PROPID_ACC_NAME, text.c_str()))) {
+    return false;
+  }
+  named_.push_back(control);
+  return true;
+}
+
+void AccessibleNames::Clear() {
+  for (const HWND control : named_) {
+    services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                              kNameProperty, 1);
+  }
+  named_.clear();
+}
+
+}  // namespace win32

@@ -1,0 +1,364 @@
+#include "ui/win32/form1.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "point/conversions.h"
+#include "point/point.h"
+#include "ui/error_report.h"
+#include "ui/win32/control_id.h"
+#include "ui/win32/input_dialog.h"
+#include "ui/win32/text.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"Form1";
+// A fixed frame with a close box and a minimize box, as the window has a fixed size.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+int Pixels(int twips, UINT dpi) { return ui::TwipsToPixels(twips, static_cast<int>(dpi)); }
+
+RECT PixelRect(const ui::Twips& twips, UINT dpi) {
+  const int left = Pixels(twips.left, dpi);
+  const int top = Pixels(twips.top, dpi);
+  return {left, top, left + Pixels(twips.width, dpi), top + Pixels(twips.height, dpi)};
+}
+
+// The whole window around a client area `client`, at `dpi`.
+RECT WindowRect(RECT client, UINT dpi) {
+  AdjustWindowRectExForDpi(&client, kStyle, FALSE, kExStyle, dpi);
+  return client;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// The window's font is the one the system uses for messages and dialogs, at the window's DPI.
+win32::Font WindowFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    return win32::Font(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  }
+  return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+struct FaceSearch {
+  BYTE charset;
+  bool scalable = false;
+  bool found = false;
+};
+
+int CALLBACK OnFace(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM lParam) {
+  auto* search = reinterpret_cast<FaceSearch*>(lParam);
+  search->found = true;
+  search->scalable = search->scalable || (type & RASTER_FONTTYPE) == 0;
+  return TRUE;
+}
+
+// Whether `face` is installed as an outline font with the character set: a bitmap font, such as
+// the "MS Sans Serif" of old, comes in a few pixel sizes only, neither scales with the DPI nor
+// looks bold at 12 points.
+bool HasScalableFace(HDC dc, const std::wstring& face, BYTE charset) {
+  LOGFONTW query{};
+  query.lfCharSet = charset;
+  face.copy(query.lfFaceName, LF_FACESIZE - 1);
+  FaceSearch search{charset};
+  EnumFontFamiliesExW(dc, &query, OnFace, reinterpret_cast<LPARAM>(&search), 0);
+  return search.found && search.scalable;
+}
+
+// The design's face where it scales; else "Microsoft Sans Serif", its outline successor with the
+// same look, which Windows has had since 2000; else the window's own face, which every system has
+// with a bold cut.
+std::wstring ChooseFace(HWND window, const ui::FontDesign& design, HFONT windowFont) {
+  const auto charset = static_cast<BYTE>(design.charset);
+  const win32::WindowDc dc = win32::GetWindowDc(window);
+  for (const std::wstring& face :
+       {win32::Widen(design.face), std::wstring(L"Microsoft Sans Serif")}) {
+    if (HasScalableFace(dc.get(), face, charset)) return face;
+  }
+  LOGFONTW own{};
+  GetObjectW(windowFont, sizeof own, &own);
+  return own.lfFaceName;
+}
+
+win32::Font DesignFont(const ui::FontDesign& design, const std::wstring& face, UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(design.points, static_cast<int>(dpi), 72);
+  font.lfWeight = design.weight;
+  font.lfCharSet = static_cast<BYTE>(design.charset);
+  font.lfOutPrecision = OUT_TT_PRECIS;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return win32::Font(CreateFontIndirectW(&font));
+}
+
+const wchar_t* WindowClass(ui::ControlKind kind) {
+  switch (kind) {
+    case ui::ControlKind::TextBox:
+      return WC_EDITW;
+    case ui::ControlKind::PushButton:
+      break;
+  }
+  return WC_BUTTONW;
+}
+
+DWORD ControlStyle(const ui::ControlDesign& design) {
+  const DWORD common = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+  switch (design.kind) {
+    case ui::ControlKind::TextBox:
+      return common | ES_AUTOHSCROLL;
+    case ui::ControlKind::PushButton:
+      break;
+  }
+  return common | (design.keyRole == ui::KeyRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+DWORD ControlExStyle(const ui::ControlDesign& design) {
+  return design.kind == ui::ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+}
+
+[[noreturn]] void ThrowLastError(const char* operation) {
+  throw std::runtime_error(std::string(operation) + " failed, error " +
+                           std::to_string(GetLastError()));
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance, WORD icon) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.cbWndExtra = DLGWINDOWEXTRA;  // what DefDlgProcW keeps per window
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(icon));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_3DFACE);
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    ThrowLastError("RegisterClassExW");
+  }
+
+  // The size is set once the window knows its DPI.
+  const std::wstring caption = win32::Widen(ui::kForm1.caption);
+  if (CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      0, 0, nullptr, nullptr, instance, this) == nullptr) {
+    if (createFailure_) std::rethrow_exception(createFailure_);
+    ThrowLastError("CreateWindowExW");
+  }
+  PlaceAtStoredPosition();
+}
+
+Form1::~Form1() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+void Form1::Show(int showCommand) {
+  ShowWindow(window_, showCommand);
+  // As a text box does when the focus comes to it with a click: the caret before the text.
+  SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Text1), TRUE);
+  SendMessageW(Text1, EM_SETSEL, 0, 0);
+}
+
+bool Form1::HandleDialogKeys(MSG& message) {
+  if (window_ == nullptr) return false;
+  // Wine matches access keys case-sensitively, and Alt+П arrives as "п". Upper case is what
+  // Windows compares anyway, so this changes nothing there.
+  if (message.message == WM_SYSCHAR) {
+    message.wParam = reinterpret_cast<WPARAM>(CharUpperW(reinterpret_cast<LPWSTR>(message.wParam)));
+  }
+  return ::IsDialogMessageW(window_, &message) != FALSE;
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefDlgProcW(window, message, wParam, lParam);
+  // Nothing may unwind through the system's frames: a failure here ends the window, reported.
+  try {
+    return form->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    if (message == WM_CREATE) {
+      form->createFailure_ = std::current_exception();
+      return -1;
+    }
+    form->ReportError(ui::ErrorReport(std::current_exception()));
+    return 0;
+  }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_CLOSE:  // not the cancel button's command, which DefDlgProcW would make of it
+      DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefDlgProcW(window_, message, wParam, lParam);
+}
+
+void Form1::OnCreate() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  // Created in tab order, which is the order the dialog manager tabs in.
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    const std::wstring text = win32::Widen(design->text);
+    if (CreateWindowExW(ControlExStyle(*design), WindowClass(design->kind), text.c_str(),
+                        ControlStyle(*design), 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(win32::ControlId(*design))),
+                        instance, nullptr) == nullptr) {
+      ThrowLastError("CreateWindowExW");
+    }
+  }
+  Text1 = Control(ui::kText1);
+  Command1 = Control(ui::kCommand1);
+  Command2 = Control(ui::kCommand2);
+
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                             nullptr, instance, nullptr);
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    std::wstring tip = win32::Widen(design->tooltip);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(*design));
+    tool.lpszText = tip.data();  // copied by the tooltip control
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!design->accessibleName.empty()) {
+      accessibleNames_.Set(Control(*design), design->accessibleName);
+    }
+  }
+
+  const UINT dpi = GetDpiForWindow(window_);
+  windowFont_ = WindowFont(dpi);
+  command2Face_ = ChooseFace(window_, ui::kCommand2Font, windowFont_.get());
+  Layout(dpi);
+}
+
+void Form1::OnCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  if (id == win32::ControlId(ui::kCommand1)) {
+    Command1_Click();
+  } else if (id == win32::ControlId(ui::kCommand2)) {
+    Command2_Click();
+  }
+}
+
+void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  Layout(dpi);
+  RECT frame = WindowRect(PixelRect(ui::kForm1.client, dpi), dpi);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::OnDestroy() {
+  accessibleNames_.Clear();
+  PostQuitMessage(0);
+}
+
+HWND Form1::Control(const ui::ControlDesign& design) const {
+  return GetDlgItem(window_, win32::ControlId(design));
+}
+
+// Sizes, positions and fonts at `dpi`. The new fonts replace the old only once no control uses
+// the old.
+void Form1::Layout(UINT dpi) {
+  win32::Font windowFont = WindowFont(dpi);
+  win32::Font command2Font = DesignFont(ui::kCommand2Font, command2Face_, dpi);
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    const RECT bounds = PixelRect(design->bounds, dpi);
+    const HWND control = Control(*design);
+    SetWindowPos(control, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const HFONT font = design->font == &ui::kCommand2Font ? command2Font.get() : windowFont.get();
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  windowFont_ = std::move(windowFont);
+  command2Font_ = std::move(command2Font);
+}
+
+// Where the whole window fits on the work area at the stored position, it opens there; elsewhere
+// where the system puts it.
+void Form1::PlaceAtStoredPosition() {
+  const UINT dpi = GetDpiForWindow(window_);
+  const RECT frame = WindowRect(PixelRect(ui::kForm1.client, dpi), dpi);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  const HMONITOR screen = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
+  if (screen != nullptr && GetMonitorInfoW(screen, &monitor) && Contains(monitor.rcWork, frame)) {
+    SetWindowPos(window_, nullptr, frame.left, frame.top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void Form1::Command1_Click() {
+  // A failed check is reported and the window goes on.
+  try {
+    const auto ask = [this](std::string_view prompt) {
+      return win32::AskText(window_, ui::kInputTitle, prompt, ui::kInputDefaultText, ui::kInputOk,
+                            ui::kInputCancel);
+    };
+    // X is read before Y is asked for: a number that cannot be read ends the check at once.
+    const double x = point::CoordinateFromText(ask(ui::kInputPromptX));
+    const double y = point::CoordinateFromText(ask(ui::kInputPromptY));
+    const point::Point point{x, y};
+    SetText1(point::ResultText(point, point::ClassifyPoint(point), DecimalSeparator()));
+  } catch (...) {
+    ReportError(ui::ErrorReport(std::current_exception()));
+  }
+}
+
+void Form1::Command2_Click() { DestroyWindow(window_); }
+
+// The user's, read at every check, since the user may change it while the program runs.
+std::string Form1::DecimalSeparator() const {
+  wchar_t separator[8] = {};  // at most four characters and the null
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) {
+    ThrowLastError("GetLocaleInfoEx");
+  }
+  return win32::Narrow(separator);
+}
+
+// A text box shows a text newly set from its first character, with the caret before it.
+void Form1::SetText1(std::string_view line) {
+  if (!SetWindowTextW(Text1, win32::Widen(line).c_str())) ThrowLastError("SetWindowTextW");
+  SendMessageW(Text1, EM_SETSEL, 0, 0);
+  SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
+}
+
+void Form1::ReportError(const std::string& message) {
+  MessageBoxW(window_, win32::Widen(message).c_str(), win32::Widen(ui::kForm1.caption).c_str(),
+              MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "ui/form1_design.h"
+#include "ui/win32/accessibility.h"
+#include "ui/win32/handles.h"
+#include "ui/win32/windows_api.h"
+
+// The program's one window, on user32 and comctl32. Text1 shows the result of the last check;
+// Command1 asks for X and Y and writes where the point lies, Command2 ends the program.
+//
+// Form1 is a window of a dialog class (its default procedure is DefDlgProcW), so that the dialog
+// manager gives it what a dialog has: Tab order, access keys, Enter for the default or the focused
+// button with the default frame following the focus, and Escape for the cancel button. The
+// message loop hands it its messages through IsDialogMessage. Sizes follow the window's DPI and
+// are laid out again when it changes.
+class Form1 {
+ public:
+  // Creates the window hidden, at the stored position where the whole window fits on the work
+  // area there, with the icon resource `icon` of `instance`. Throws when the window cannot be
+  // created.
+  Form1(HINSTANCE instance, WORD icon);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Shows the window with the focus in Text1.
+  void Show(int showCommand);
+
+  // Hands a keyboard message to the dialog manager (IsDialogMessage); true if it took it. For the
+  // message loop.
+  bool HandleDialogKeys(MSG& message);
+
+  HWND window() const { return window_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void OnCreate();
+  void OnCommand(int id, int notification);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDestroy();
+
+  void Command1_Click();
+  void Command2_Click();
+
+  HWND Control(const ui::ControlDesign& design) const;
+  void Layout(UINT dpi);
+  void PlaceAtStoredPosition();
+  std::string DecimalSeparator() const;
+  void SetText1(std::string_view line);
+  void ReportError(const std::string& message);
+
+  HWND window_ = nullptr;
+  HWND Text1 = nullptr;
+  HWND Command1 = nullptr;
+  HWND Command2 = nullptr;
+  HWND tooltip_ = nullptr;  // owned by window_, which destroys it
+  std::wstring command2Face_;
+  win32::Font windowFont_;
+  win32::Font command2Font_;
+  win32::AccessibleNames accessibleNames_;
+  std::exception_ptr createFailure_;  // why WM_CREATE failed, for the constructor to throw
+};
