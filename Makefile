@@ -15,11 +15,17 @@ PACKAGE_TOOLS := dpkg-dev desktop-file-utils
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.
 BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
+# The Windows program: MinGW-w64 to build it (GoogleTest from its Debian sources), the tools that
+# make its icon, and 64-bit Wine with a display, a window manager and a Russian layout to test it.
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bin imagemagick \
+                    icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
+                    binutils-mingw-w64-x86-64 python3
 
 # Build folders of their own beside BUILD_DIR.
 FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
 SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
+WINDOWS_DIR  ?= $(BUILD_DIR)-windows
 FUZZ_TARGETS := coordinate number
 FUZZ_SECONDS ?= 60
 STARTUP_RUNS ?= 40
@@ -30,7 +36,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 
 .PHONY: all setup configure build run test package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
-.PHONY: bench-build bench memcheck bench-startup
+.PHONY: bench-build bench memcheck bench-startup windows test-windows
 
 all: build
 
@@ -101,5 +107,15 @@ memcheck: bench-build
 bench-startup: bench-build
 	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS)
 
+# quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
+windows:
+	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES)
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+test-windows: windows
+	cd $(WINDOWS_DIR) && ctest --output-on-failure
+
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR)

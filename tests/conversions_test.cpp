@@ -108,9 +108,15 @@ TEST(NumberText, UsesOnlyTheGivenSeparator) {
 }
 
 // Under a Russian locale the C library's decimal point is ","; the conversions must not follow
-// it. The locale comes from the build folder (LOCPATH), made there by localedef.
+// it. On Linux the locale comes from the build folder (LOCPATH), made there by localedef.
+#ifdef _WIN32
+constexpr const char* kRussianLocale = "Russian_Russia.1251";
+#else
+constexpr const char* kRussianLocale = "ru_RU.UTF-8";
+#endif
+
 TEST(Conversions, IgnoreTheCLocale) {
-  ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "ru_RU.UTF-8 is not available";
+  ASSERT_NE(std::setlocale(LC_ALL, kRussianLocale), nullptr) << kRussianLocale << " is missing";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   const double half = CoordinateFromText("2.5");
   const double comma = CoordinateFromText("2,5");

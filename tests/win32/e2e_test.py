@@ -1,0 +1,175 @@
+"""Drives the real quadrant.exe under Wine as a person would, with key presses through the X
+server, and reads its windows back with the probe, a Windows program of its own.
+Usage: e2e_test.py PROGRAM PROBE SCREENSHOT_DIR"""
+
+import os
+import subprocess
+import sys
+import time
+
+PROGRAM, PROBE, SHOTS = sys.argv[1:4]
+FAILURES = []
+
+
+def wait_for(what, read, expected, timeout=15.0):
+    """Waits until read() gives expected; fails telling what it gave last."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = read()
+        if value == expected or time.monotonic() > deadline:
+            break
+        time.sleep(0.05)
+    if value != expected:
+        raise AssertionError(f"timed out waiting for {what}: {value!r}, not {expected!r}")
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        FAILURES.append(f"{what}: got {actual!r}, expected {expected!r}")
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", *names], check=True)
+
+
+def type_digits(text):
+    """Digits, signs and the period: the keys a Russian layout has too."""
+    subprocess.run(["xdotool", "type", "--delay", "30", "--", text], check=True)
+
+
+def x_active_window():
+    """The window that has the X server's keyboard focus, as the window manager says."""
+    result = subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True)
+    return result.stdout.strip()
+
+
+def x_window_name(window):
+    result = subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True)
+    return result.stdout.strip()
+
+
+def screenshot(name):
+    subprocess.run(["import", "-frame", "-window", x_active_window(), os.path.join(SHOTS, name)],
+                   check=True)
+
+
+class Probe:
+    def __init__(self):
+        self.process = subprocess.Popen(["wine", PROBE], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True, encoding="utf-8")
+
+    def __call__(self, *words):
+        self.process.stdin.write(" ".join(words) + "\n")
+        self.process.stdin.flush()
+        return self.process.stdout.readline().rstrip("\r\n")
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=10)
+
+
+def main():
+    os.makedirs(SHOTS, exist_ok=True)
+    program = subprocess.Popen(["wine", PROGRAM])
+    probe = Probe()
+
+    titles = {"form": "Form1", "dialog": "Ввод переменных", "alert": "Form1"}
+
+    def active(window):
+        """Waits until Wine and the X server agree that `window` has the keyboard: keys pressed
+        while the window manager still moves the focus would be lost."""
+        wait_for(f"{window} to have the keyboard", lambda: probe("active"), window)
+        wait_for(f"{window} to have the X focus", lambda: x_window_name(x_active_window()),
+                 titles[window])
+
+    def dialog(prompt):
+        active("dialog")
+        wait_for(f"the dialog asking '{prompt}'", lambda: probe("text dialog prompt"), prompt)
+
+    def line_after(what, expected):
+        active("form")
+        try:
+            wait_for(f"the line after {what}", lambda: probe("text form Text1"), expected, 5)
+        except AssertionError:
+            pass
+        check(what, probe("text form Text1"), expected)
+
+    active("form")
+    check("initial line", probe("text form Text1"), "Нажмите кнопку [Проверить координаты]")
+    check("focus at start", probe("focus"), "Text1")
+    check("default button at start", probe("default form"), "Command1")
+    # Tab order, and the default frame on the focused button, back on Command1 in Text1.
+    for focus, default in [("Command1", "Command1"), ("Command2", "Command2"),
+                           ("Text1", "Command1")]:
+        keys("Tab")
+        wait_for(f"the focus on {focus}", lambda: probe("focus"), focus, 5)
+        check(f"default button with the focus on {focus}", probe("default form"), default)
+
+    # Enter in Text1; the default text is selected, so typing replaces it. A long line is shown
+    # from its start.
+    keys("Return")
+    dialog("Введите X")
+    check("entry field", probe("text dialog entry"), "0")
+    check("selection in the entry field", probe("selection dialog entry"), "0 1")
+    check("focus in the dialog", probe("focus"), "entry")
+    type_digits("-123456789.123456")
+    keys("Return")
+    dialog("Введите Y")
+    type_digits("987654321.75")
+    screenshot("input-dialog.png")
+    keys("Return")
+    line_after("a check", "X = -123456789,123456; Y = 987654321,75; Пложение: II четверть")
+    check("first character shown", probe("first-visible form Text1"), "0")
+    check("selection after a check", probe("selection form Text1"), "0 0")
+    screenshot("form1-after-check.png")
+
+    # The access key; Escape in a dialog cancels it alone, which reads as 0.
+    keys("alt+Cyrillic_pe")
+    dialog("Введите X")
+    keys("Escape")
+    dialog("Введите Y")
+    type_digits("5")
+    keys("Return")
+    line_after("the access key and a cancelled X", "X = 0; Y = 5; Положение - ось Y")
+
+    # A paste longer than an edit control takes by default arrives whole; the close box cancels.
+    keys("Return")
+    dialog("Введите X")
+    check("a long paste", probe("paste dialog entry spaces:99999:5"), "ok")
+    keys("Return")
+    dialog("Введите Y")
+    keys("alt+F4")
+    line_after("a long paste and a closed dialog", "X = 5; Y=0; Положение ось X")
+
+    # An overflow is reported in a message box; the line stays and the program goes on.
+    keys("Return")
+    dialog("Введите X")
+    probe("set-text dialog entry 1e999")
+    keys("Return")
+    active("alert")
+    check("error report", probe("text alert message"), "Ошибка выполнения 6: Переполнение")
+    keys("Return")
+    line_after("the overflow report", "X = 5; Y=0; Положение ось X")
+
+    keys("Escape")
+    try:
+        status = program.wait(timeout=15)
+    except subprocess.TimeoutExpired:
+        program.kill()
+        status = "still running"
+    check("exit status after Escape", status, 0)
+    probe.close()
+
+    for failure in FAILURES:
+        print("FAIL:", failure)
+    print(f"end-to-end under Wine: {'failed' if FAILURES else 'passed'}; screenshots in {SHOTS}")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except AssertionError:
+        # What the screen showed when the test lost its way.
+        subprocess.run(["import", "-window", "root", os.path.join(SHOTS, "failure.png")])
+        raise

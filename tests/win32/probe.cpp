@@ -1,0 +1,189 @@
+// Reads the running program's windows from outside its process, for the end-to-end test: one
+// command a line on standard input, one answer a line on standard output (UTF-8).
+//
+//   active                     which of form, dialog, alert has the keyboard, or "other"
+//   focus                      the name of the control with the keyboard focus
+//   default WINDOW             the name of WINDOW's button drawn as default, or "none"
+//   text WINDOW CONTROL        the control's text
+//   selection WINDOW CONTROL   "start end" of an edit control's selection
+//   first-visible WINDOW CONTROL   the first character an edit control shows
+//   paste WINDOW CONTROL TEXT  puts TEXT on the clipboard and pastes it into the control, as
+//                              Ctrl+V does; TEXT "spaces:N:REST" stands for N spaces then REST
+//   set-text WINDOW CONTROL TEXT   replaces the control's text (beyond any length limit)
+//
+// WINDOW is form (the program's window, with Text1, Command1 and Command2), dialog (an input
+// dialog, with prompt, entry, OK and Cancel) or alert (the error report, with message). An answer
+// that cannot be given is "none".
+
+#include "ui/win32/windows_api.h"
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "ui/form1_design.h"
+#include "ui/win32/control_id.h"
+#include "ui/win32/text.h"
+
+namespace {
+
+// The window class of dialog boxes, which the input dialog and the message box are.
+constexpr wchar_t kDialogClass[] = L"#32770";
+
+HWND FindTopLevel(const std::string& name) {
+  if (name == "form") return FindWindowW(L"Form1", win32::Widen(ui::kForm1.caption).c_str());
+  if (name == "dialog") return FindWindowW(kDialogClass, win32::Widen(ui::kInputTitle).c_str());
+  if (name == "alert") return FindWindowW(kDialogClass, win32::Widen(ui::kForm1.caption).c_str());
+  return nullptr;
+}
+
+// The message box's text has the identifier of an unnamed static control.
+constexpr int kMessageId = 0xFFFF;
+
+HWND FirstChildOfClass(HWND parent, const wchar_t* windowClass) {
+  return FindWindowExW(parent, nullptr, windowClass, nullptr);
+}
+
+HWND FindControl(HWND top, const std::string& name) {
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    if (name == design->name) return GetDlgItem(top, win32::ControlId(*design));
+  }
+  if (name == "entry") return FirstChildOfClass(top, L"Edit");
+  if (name == "prompt") return FirstChildOfClass(top, L"Static");
+  if (name == "OK") return GetDlgItem(top, IDOK);
+  if (name == "Cancel") return GetDlgItem(top, IDCANCEL);
+  if (name == "message") return GetDlgItem(top, kMessageId);
+  return nullptr;
+}
+
+// The name FindControl knows `control` by, in whichever window it is.
+std::string NameOf(HWND control) {
+  for (const char* window : {"form", "dialog", "alert"}) {
+    const HWND top = FindTopLevel(window);
+    if (top == nullptr || GetParent(control) != top) continue;
+    for (const char* name :
+         {"Text1", "Command1", "Command2", "entry", "prompt", "OK", "Cancel", "message"}) {
+      if (FindControl(top, name) == control) return name;
+    }
+  }
+  return "other";
+}
+
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    return "none";
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(copied);
+  return win32::Narrow(text);
+}
+
+HWND FocusedControl() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const HWND form = FindTopLevel("form");
+  if (form == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info)) {
+    return nullptr;
+  }
+  return info.hwndFocus;
+}
+
+std::string Active() {
+  const HWND foreground = GetForegroundWindow();
+  for (const char* name : {"form", "dialog", "alert"}) {
+    if (foreground != nullptr && foreground == FindTopLevel(name)) return name;
+  }
+  return "other";
+}
+
+std::string DefaultButton(HWND window) {
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (lstrcmpiW(name, L"Button") == 0 && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      return NameOf(child);
+    }
+  }
+  return "none";
+}
+
+// N spaces then the rest, for texts too long to pass on a command line.
+std::wstring Expand(const std::string& text) {
+  if (text.rfind("spaces:", 0) != 0) return win32::Widen(text);
+  const std::size_t colon = text.find(':', 7);
+  const std::size_t count = std::stoul(text.substr(7, colon - 7));
+  return std::wstring(count, L' ') + win32::Widen(text.substr(colon + 1));
+}
+
+bool Paste(HWND control, const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr) return false;
+  void* data = GlobalLock(memory);
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(data));
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard owns it
+  CloseClipboard();
+  if (!put) GlobalFree(memory);
+  return put && SendMessageW(control, WM_PASTE, 0, 0) == 0;
+}
+
+std::string Answer(const std::string& line) {
+  std::istringstream words(line);
+  std::string command, window, name, rest;
+  words >> command >> window >> name;
+  std::getline(words >> std::ws, rest);
+  if (command == "active") return Active();
+  if (command == "focus") {
+    const HWND focus = FocusedControl();
+    return focus == nullptr ? "none" : NameOf(focus);
+  }
+  const HWND top = FindTopLevel(window);
+  if (top == nullptr) return "none";
+  if (command == "default") return DefaultButton(top);
+  const HWND control = FindControl(top, name);
+  if (control == nullptr) return "none";
+  if (command == "text") return WindowText(control);
+  if (command == "selection") {
+    const auto selection = static_cast<DWORD>(SendMessageW(control, EM_GETSEL, 0, 0));
+    return std::to_string(LOWORD(selection)) + " " + std::to_string(HIWORD(selection));
+  }
+  if (command == "first-visible") {
+    return std::to_string(SendMessageW(control, EM_GETFIRSTVISIBLELINE, 0, 0));
+  }
+  if (command == "paste") return Paste(control, Expand(rest)) ? "ok" : "none";
+  if (command == "set-text") {
+    const std::wstring text = Expand(rest);
+    return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? "ok"
+                                                                                        : "none";
+  }
+  return "none";
+}
+
+}  // namespace
+
+int main() {
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    std::string answer;
+    try {
+      answer = Answer(line);
+    } catch (const std::exception&) {
+      answer = "none";
+    }
+    std::cout << answer << std::endl;
+  }
+  return 0;
+}
