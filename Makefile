@@ -8,9 +8,9 @@ JOBS       ?= $(shell nproc)
 # What building and testing need beyond a bare Debian 12.
 PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-dejavu-core \
             xvfb x11-xserver-utils openbox xdotool imagemagick dbus at-spi2-core \
-            python3-pyatspi
+            python3-pyatspi librsvg2-bin
 # What building and checking the Debian package need besides.
-PACKAGE_TOOLS := dpkg-dev desktop-file-utils
+PACKAGE_TOOLS := dpkg-dev desktop-file-utils appstream
 # libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.

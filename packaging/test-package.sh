@@ -5,13 +5,16 @@ set -euo pipefail
 
 deb=$(realpath "$1")
 version=$2
+app_id=invalid.quadrant.quadrant
 installed=(
   /usr/bin/quadrant
-  /usr/share/applications/quadrant.desktop
-  /usr/share/icons/hicolor/scalable/apps/quadrant.svg
-  /usr/share/icons/hicolor/16x16/apps/quadrant.png
-  /usr/share/icons/hicolor/32x32/apps/quadrant.png
+  /usr/share/applications/$app_id.desktop
+  /usr/share/metainfo/$app_id.metainfo.xml
+  /usr/share/icons/hicolor/scalable/apps/$app_id.svg
 )
+for size in 16 32 48 64 128 256; do
+  installed+=("/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
@@ -20,7 +23,8 @@ fail() { echo "package test: $*" >&2; exit 1; }
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >/dev/null
 [ "$(dpkg-query -W -f='${Version}' quadrant)" = "$version" ] || fail "installed version is not $version"
 for file in "${installed[@]}"; do [ -f "$file" ] || fail "$file was not installed"; done
-desktop-file-validate /usr/share/applications/quadrant.desktop || fail "invalid desktop entry"
+desktop-file-validate /usr/share/applications/$app_id.desktop || fail "invalid desktop entry"
+appstreamcli validate --no-net /usr/share/metainfo/$app_id.metainfo.xml || fail "invalid metainfo"
 
 # The installed program must start and keep running until it is stopped.
 status=0
