@@ -11,6 +11,8 @@ installed=(
   /usr/share/applications/$app_id.desktop
   /usr/share/metainfo/$app_id.metainfo.xml
   /usr/share/icons/hicolor/scalable/apps/$app_id.svg
+  /usr/share/man/man1/quadrant.1
+  /usr/share/man/ru/man1/quadrant.1
 )
 for size in 16 32 48 64 128 256; do
   installed+=("/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
