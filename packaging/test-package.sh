@@ -31,7 +31,9 @@ fail() { echo "package test: $*" >&2; exit 1; }
 lintian --fail-on error,warning --display-info "$changes" || fail "lintian found errors or warnings"
 
 is_installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' quadrant 2>/dev/null)" = installed ]; }
-remove() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quadrant >/dev/null; }
+remove() {
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quadrant >/dev/null
+}
 # An installed quadrant would keep apt-get from installing this one; it is not ours to remove.
 ! is_installed || fail "quadrant is installed on this machine already: remove it first"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >/dev/null
@@ -39,18 +41,25 @@ remove() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y 
 trap remove EXIT
 [ "$(dpkg-query -W -f='${Version}' quadrant)" = "$version" ] || fail "installed version is not $version"
 for file in "${installed[@]}"; do [ -f "$file" ] || fail "$file was not installed"; done
-mapfile -t files < <(dpkg-query -L quadrant | while read -r path; do [ -d "$path" ] || echo "$path"; done)
+mapfile -t files < <(dpkg-query -L quadrant |
+  while read -r path; do [ -d "$path" ] || echo "$path"; done)
 
 desktop-file-validate "$share/applications/$app_id.desktop" || fail "invalid desktop entry"
 appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" || fail "invalid metainfo"
+program_strings=$(strings -el /usr/bin/quadrant)
 # Wayland matches the window to its desktop entry by the name the program gives Qt.
-grep -qx "$app_id" <<<"$(strings -el /usr/bin/quadrant)" || fail "the program does not name $app_id"
+grep -qx "$app_id" <<<"$program_strings" || fail "the program does not name $app_id"
+# The version stands in debian/changelog, CMakeLists.txt, the metainfo and the manual pages.
+grep -qx "$version" <<<"$program_strings" || fail "the program's version is not $version"
+grep -qF "<release version=\"$version\"" "$share/metainfo/$app_id.metainfo.xml" ||
+  fail "the metainfo does not list the release $version"
 
 # man finds both pages by name, and groff has nothing to say about either.
 [ "$(man -w quadrant)" = "$share/man/man1/quadrant.1.gz" ] || fail "man does not find quadrant(1)"
 [ "$(man -L ru -w quadrant)" = "$share/man/ru/man1/quadrant.1.gz" ] ||
   fail "man does not find the Russian quadrant(1)"
 for page in "$share/man/man1/quadrant.1.gz" "$share/man/ru/man1/quadrant.1.gz"; do
+  zgrep -qF "\"quadrant $version\"" "$page" || fail "$page is not of version $version"
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
     man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man warns about $page: $warnings"
@@ -61,7 +70,8 @@ done
 # check; and Debian 12's build flags do not add control-flow protection.
 report=$(hardening-check --nofortify --nocfprotection /usr/bin/quadrant) ||
   fail "the program lacks a hardening feature:"$'\n'"$report"
-! grep -qE 'RPATH|RUNPATH' <<<"$(readelf -d /usr/bin/quadrant)" || fail "the program carries a library path"
+! grep -qE 'RPATH|RUNPATH' <<<"$(readelf -d /usr/bin/quadrant)" ||
+  fail "the program carries a library search path"
 
 # The installed program must start and keep running until it is stopped.
 status=0
