@@ -8,9 +8,9 @@ JOBS       ?= $(shell nproc)
 # What building and testing need beyond a bare Debian 12.
 PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-dejavu-core \
             xvfb x11-xserver-utils openbox xdotool imagemagick dbus at-spi2-core \
-            python3-pyatspi
+            python3-pyatspi librsvg2-bin
 # What building and checking the Debian package need besides.
-PACKAGE_TOOLS := dpkg-dev desktop-file-utils
+PACKAGE_TOOLS := dpkg-dev debhelper lintian devscripts appstream desktop-file-utils man-db
 # libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.
@@ -55,14 +55,15 @@ run: build
 test: build fuzz-regression
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-package: build
+# dpkg-buildpackage -b -us -uc on a copy of the sources in $(BUILD_DIR)/dpkg; the .debs are
+# copied to $(BUILD_DIR).
+package: setup
 	@scripts/install-debian-packages.sh $(PACKAGE_TOOLS)
-	cd $(BUILD_DIR) && cpack
+	packaging/build-deb.sh $(BUILD_DIR) $(JOBS)
 
-# Installs the package on this machine, checks it, and removes it again.
+# Runs lintian on the package, installs it on this machine, checks it, and removes it again.
 package-test: package
-	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_DIR)/CMakeCache.txt) && \
-	  packaging/test-package.sh $(BUILD_DIR)/quadrant_$${version}_amd64.deb $$version
+	packaging/test-package.sh $(BUILD_DIR)/dpkg/quadrant_*.changes
 
 fuzz-build: setup
 	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES)

@@ -7,7 +7,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quadrant"));
   QApplication::setApplicationVersion(QStringLiteral(QUADRANT_VERSION));
-  QGuiApplication::setDesktopFileName(QStringLiteral("quadrant"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUADRANT_APP_ID));
   QIcon icon;
   icon.addFile(QStringLiteral(":/icons/quadrant-16.png"), QSize(16, 16));
   icon.addFile(QStringLiteral(":/icons/quadrant-32.png"), QSize(32, 32));
