@@ -98,6 +98,8 @@ def main():
     check("initial line", probe("text form Text1"), "Нажмите кнопку [Проверить координаты]")
     check("focus at start", probe("focus"), "Text1")
     check("default button at start", probe("default form"), "Command1")
+    check("what a screen reader calls Command1", probe("name form Command1"),
+          "Проверить координаты")
     # Tab order, and the default frame on the focused button, back on Command1 in Text1.
     for focus, default in [("Command1", "Command1"), ("Command2", "Command2"),
                            ("Text1", "Command1")]:

@@ -17,6 +17,8 @@
 
 #include "ui/win32/windows_api.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <iostream>
 #include <sstream>
@@ -140,6 +142,26 @@ bool Paste(HWND control, const std::wstring& text) {
   return put && SendMessageW(control, WM_PASTE, 0, 0) == 0;
 }
 
+// What a screen reader reads as the control's name.
+std::string AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return "none";
+  }
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  const HRESULT result = accessible->get_accName(self, &name);
+  accessible->Release();
+  if (FAILED(result) || name == nullptr) return "none";
+  const std::string text = win32::Narrow(std::wstring_view(name, SysStringLen(name)));
+  SysFreeString(name);
+  return text;
+}
+
 std::string Answer(const std::string& line) {
   std::istringstream words(line);
   std::string command, window, name, rest;
@@ -156,6 +178,7 @@ std::string Answer(const std::string& line) {
   const HWND control = FindControl(top, name);
   if (control == nullptr) return "none";
   if (command == "text") return WindowText(control);
+  if (command == "name") return AccessibleName(control);
   if (command == "selection") {
     const auto selection = static_cast<DWORD>(SendMessageW(control, EM_GETSEL, 0, 0));
     return std::to_string(LOWORD(selection)) + " " + std::to_string(HIWORD(selection));

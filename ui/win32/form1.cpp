@@ -48,29 +48,24 @@ win32::Font WindowFont(UINT dpi) {
   return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-struct FaceSearch {
-  BYTE charset;
-  bool scalable = false;
-  bool found = false;
-};
-
-int CALLBACK OnFace(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM lParam) {
-  auto* search = reinterpret_cast<FaceSearch*>(lParam);
-  search->found = true;
-  search->scalable = search->scalable || (type & RASTER_FONTTYPE) == 0;
-  return TRUE;
-}
-
-// Whether `face` is installed as an outline font with the character set: a bitmap font, such as
-// the "MS Sans Serif" of old, comes in a few pixel sizes only, neither scales with the DPI nor
-// looks bold at 12 points.
-bool HasScalableFace(HDC dc, const std::wstring& face, BYTE charset) {
+// Whether `face` is installed as an outline font with the character set. A bitmap font, such as
+// the "MS Sans Serif" of old, comes in a few pixel sizes only: it neither scales with the DPI nor
+// looks bold at 12 points. Asked of the font GDI actually picks, since GDI substitutes silently.
+bool IsOutlineFace(HDC dc, const std::wstring& face, BYTE charset) {
   LOGFONTW query{};
+  query.lfHeight = -16;
   query.lfCharSet = charset;
   face.copy(query.lfFaceName, LF_FACESIZE - 1);
-  FaceSearch search{charset};
-  EnumFontFamiliesExW(dc, &query, OnFace, reinterpret_cast<LPARAM>(&search), 0);
-  return search.found && search.scalable;
+  const win32::Font font(CreateFontIndirectW(&query));
+  const HGDIOBJ previous = SelectObject(dc, font.get());
+  wchar_t picked[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, picked);
+  constexpr DWORD kTrueTypeOutlines = 0x66796c67;    // "glyf"
+  constexpr DWORD kPostScriptOutlines = 0x20464643;  // "CFF "
+  const bool outline = GetFontData(dc, kTrueTypeOutlines, 0, nullptr, 0) != GDI_ERROR ||
+                       GetFontData(dc, kPostScriptOutlines, 0, nullptr, 0) != GDI_ERROR;
+  SelectObject(dc, previous);
+  return outline && lstrcmpiW(picked, face.c_str()) == 0;
 }
 
 // The design's face where it scales; else "Microsoft Sans Serif", its outline successor with the
@@ -81,7 +76,7 @@ std::wstring ChooseFace(HWND window, const ui::FontDesign& design, HFONT windowF
   const win32::WindowDc dc = win32::GetWindowDc(window);
   for (const std::wstring& face :
        {win32::Widen(design.face), std::wstring(L"Microsoft Sans Serif")}) {
-    if (HasScalableFace(dc.get(), face, charset)) return face;
+    if (IsOutlineFace(dc.get(), face, charset)) return face;
   }
   LOGFONTW own{};
   GetObjectW(windowFont, sizeof own, &own);
