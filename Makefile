@@ -7,8 +7,8 @@ JOBS       ?= $(shell nproc)
 
 # What building and testing need beyond a bare Debian 12.
 PACKAGES := cmake make g++ pkg-config libgtest-dev locales qt6-base-dev fonts-dejavu-core \
-            xvfb x11-xserver-utils openbox xdotool imagemagick dbus at-spi2-core \
-            python3-pyatspi librsvg2-bin
+            xvfb x11-xserver-utils x11-utils openbox xdotool imagemagick dbus at-spi2-core \
+            python3-pyatspi librsvg2-bin qt6-translations-l10n
 # What building and checking the Debian package need besides.
 PACKAGE_TOOLS := dpkg-dev debhelper lintian devscripts appstream desktop-file-utils man-db
 # libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
@@ -95,10 +95,12 @@ bench-build: setup
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUADRANT_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 
-# The conversions against the standard library's, then 1000 whole checks against the live heap.
+# The conversions against the standard library's, 1000 whole checks against the live heap, and a
+# paste of a million characters into the input dialog.
 bench: bench-build
 	$(BENCH_DIR)/bench/conversions_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/heap_growth 1000
+	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/long_paste 1000000
 
 # The core's tests under valgrind: any error or leak fails.
 memcheck: bench-build
