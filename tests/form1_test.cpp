@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -8,18 +10,21 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 #include "ui/qt/form1.h"
+#include "ui/qt/russian_qt_texts.h"
 
 namespace {
 
 // How the user answers one modal dialog.
 struct Answer {
-  enum Kind { Type, Escape, Close } kind = Type;
-  QString text;  // typed before Enter, with Type
+  enum Kind { Type, Paste, Escape, Close } kind = Type;
+  QString text;  // typed or pasted before Enter
 };
 
 Answer Typed(const QString& text) { return {Answer::Type, text}; }
+Answer Pasted(const QString& text) { return {Answer::Paste, text}; }
 const Answer kOk = {Answer::Type, {}};
 const Answer kEscape = {Answer::Escape, {}};
 const Answer kClose = {Answer::Close, {}};
@@ -52,6 +57,11 @@ class DialogAnswerer {
     switch (answer.kind) {
       case Answer::Type:
         QTest::keyClicks(focus, answer.text);
+        QTest::keyClick(focus, Qt::Key_Return);
+        break;
+      case Answer::Paste:
+        QApplication::clipboard()->setText(answer.text);
+        QTest::keySequence(focus, QKeySequence::Paste);
         QTest::keyClick(focus, Qt::Key_Return);
         break;
       case Answer::Escape:
@@ -106,14 +116,32 @@ class Form1Test : public QObject {
     QVERIFY(font.bold());
   }
 
+  // The default frame is on the focused button, and back on Command1 with the focus in Text1.
   void tabCyclesThroughTheControls() {
     Form1 form;
     Show(form);
-    const QWidget* order[] = {Button(form, "Command1"), Button(form, "Command2"), Text1(form)};
-    for (const QWidget* next : order) {
+    QPushButton* command1 = Button(form, "Command1");
+    QPushButton* command2 = Button(form, "Command2");
+    const struct {
+      QWidget* focus;
+      QPushButton* drawnDefault;
+    } steps[] = {{command1, command1}, {command2, command2}, {Text1(form), command1}};
+    for (const auto& step : steps) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), next);
+      QCOMPARE(QApplication::focusWidget(), step.focus);
+      QCOMPARE(command1->isDefault(), step.drawnDefault == command1);
+      QCOMPARE(command2->isDefault(), step.drawnDefault == command2);
     }
+  }
+
+  // Qt's own texts, such as a text box's context menu, are Russian too.
+  void qtTextsAreRussian() {
+    const RussianQtTexts russian;
+    QVERIFY(russian.loaded());
+    Form1 form;
+    const std::unique_ptr<QMenu> menu(Text1(form)->createStandardContextMenu());
+    QVERIFY(menu->actions().first()->text().startsWith("&Отменить действие"));
+    QVERIFY(menu->actions().last()->text().startsWith("Выделить всё"));
   }
 
   void check_data() {
@@ -149,6 +177,14 @@ class Form1Test : public QObject {
     QTest::newRow("Russian locale writes a comma, reads only the period")
         << enterInText1 << QList{Typed("2.5"), Typed("-1,5")} << QLocale(QLocale::Russian)
         << "X = 2,5; Y = -1; Пложение: IV четверть";
+    // Qt's entry field would keep 32,767 characters of it, all blanks, and read 0.
+    QTest::newRow("a long paste arrives whole")
+        << click << QList{Pasted(QString(99'999, ' ') + "5"), kOk} << c
+        << "X = 5; Y=0; Положение ось X";
+    // Longer than the box: its start must be in view.
+    QTest::newRow("a long line") << enterInText1
+                                 << QList{Typed("-123456789.25"), Typed("987654321.75")} << c
+                                 << "X = -123456789.25; Y = 987654321.75; Пложение: II четверть";
   }
 
   void check() {
@@ -168,6 +204,10 @@ class Form1Test : public QObject {
     // An access key animates the button and clicks it on a timer; the others return when done.
     QTRY_COMPARE(Text1(form)->text(), line);
 
+    // The box shows the line from its start: the caret before the first character, at the left.
+    QCOMPARE(Text1(form)->cursorPosition(), 0);
+    QVERIFY(Text1(form)->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <
+            Text1(form)->fontMetrics().horizontalAdvance("X"));
     QCOMPARE(answerer.seen(), QStringList({InputSeen("X"), InputSeen("Y")}));
     QCOMPARE(answerer.unanswered(), 0);
     QCOMPARE(exits.count(), 0);  // Escape in a dialog cancels only the dialog

@@ -2,6 +2,7 @@
 #include <QIcon>
 
 #include "ui/qt/form1.h"
+#include "ui/qt/russian_qt_texts.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
   icon.addFile(QStringLiteral(":/icons/quadrant-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
 
+  const RussianQtTexts russian;
   Form1 form;
   form.show();
   return QApplication::exec();

@@ -1,6 +1,7 @@
 #include "ui/qt/form1.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -11,6 +12,7 @@
 #include <QScreen>
 
 #include <exception>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -79,6 +81,9 @@ Form1::Form1(QWidget* parent)
   }
   Control(*ui::kTabOrder.front())->setFocus();
 
+  // Enter goes to the focused button, or to the default one from Text1; the frame follows it.
+  for (const ui::ControlDesign* design : ui::kTabOrder) Control(*design)->installEventFilter(this);
+
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
@@ -94,6 +99,18 @@ QPushButton* Form1::ButtonWithRole(ui::KeyRole role) const {
     if (design->keyRole == role) return qobject_cast<QPushButton*>(Control(*design));
   }
   return nullptr;
+}
+
+// As in a dialog: a button with the focus is the one Enter presses and is drawn as default; with
+// the focus elsewhere, the default button is. Outside a QDialog, a default button that loses the
+// focus would otherwise lose its frame for good.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    auto* focused = qobject_cast<QPushButton*>(watched);
+    QPushButton* target = focused != nullptr ? focused : ButtonWithRole(ui::KeyRole::Default);
+    for (QPushButton* button : {Command1, Command2}) button->setDefault(button == target);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 // Enter and Escape reach the window when the focused control leaves them, as Text1 does.
@@ -130,6 +147,8 @@ void Form1::Command1_Click() {
     const std::string line = point::ResultText(point, point::ClassifyPoint(point),
                                                locale().decimalPoint().toStdString());
     Text1->setText(QString::fromStdString(line));
+    // A text box shows a text newly set from its first character, with the caret before it.
+    Text1->setCursorPosition(0);
   } catch (...) {
     ReportError(ui::ErrorReport(std::current_exception()));
   }
@@ -150,6 +169,8 @@ QString Form1::AskCoordinate(std::string_view prompt) {
   // dialog's layout fixes its own minimum, so the entry field is what is widened.
   if (auto* entry = dialog.findChild<QLineEdit*>()) {
     entry->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 200);
+    // Qt keeps 32,767 characters by default and drops the rest of a paste without a word.
+    entry->setMaxLength(std::numeric_limits<int>::max());
   }
   return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }

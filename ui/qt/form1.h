@@ -22,6 +22,7 @@ class Form1 : public QWidget {
   explicit Form1(QWidget* parent = nullptr);
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private slots:
