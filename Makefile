@@ -20,12 +20,15 @@ BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bin imagemagick \
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
                     binutils-mingw-w64-x86-64 python3
+# What making the Windows installer needs besides.
+WINDOWS_PACKAGE_TOOLS := nsis
 
 # Build folders of their own beside BUILD_DIR.
 FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
 SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
+WINDOWS_BENCH ?= OFF
 FUZZ_TARGETS := coordinate number
 FUZZ_SECONDS ?= 60
 STARTUP_RUNS ?= 40
@@ -36,7 +39,8 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 
 .PHONY: all setup configure build run test package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
-.PHONY: bench-build bench memcheck bench-startup windows test-windows
+.PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
+.PHONY: package-windows package-windows-test
 
 all: build
 
@@ -110,15 +114,28 @@ memcheck: bench-build
 bench-startup: bench-build
 	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS)
 
+# quadrant.exe against a bare Win32 window under Wine, and its stripped size.
+bench-startup-windows: bench-build
+	$(MAKE) windows WINDOWS_BENCH=ON
+	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_DIR)
+
 # quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
 windows:
 	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES)
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release
+	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 test-windows: windows
 	cd $(WINDOWS_DIR) && ctest --output-on-failure
+
+# The portable zip and the per-user installer (NSIS) in $(WINDOWS_DIR), and their test under Wine.
+package-windows: windows
+	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGE_TOOLS)
+	cmake --build $(WINDOWS_DIR) --target package-windows
+
+package-windows-test: package-windows
+	packaging/windows/test-installer.sh $(WINDOWS_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR)

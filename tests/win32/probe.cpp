@@ -10,6 +10,9 @@
 //   paste WINDOW CONTROL TEXT  puts TEXT on the clipboard and pastes it into the control, as
 //                              Ctrl+V does; TEXT "spaces:N:REST" stands for N spaces then REST
 //   set-text WINDOW CONTROL TEXT   replaces the control's text (beyond any length limit)
+//   name WINDOW CONTROL        what a screen reader calls the control
+//   version PATH               the version resource of a program, as Windows reads it:
+//                              "KEY=VALUE" pairs separated by "|"
 //
 // WINDOW is form (the program's window, with Text1, Command1 and Command2), dialog (an input
 // dialog, with prompt, entry, OK and Cancel) or alert (the error report, with message). An answer
@@ -20,9 +23,11 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ui/form1_design.h"
 #include "ui/win32/control_id.h"
@@ -162,7 +167,42 @@ std::string AccessibleName(HWND control) {
   return text;
 }
 
+std::string VersionResource(const std::wstring& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  std::vector<char> data(size);
+  if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return "none";
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  }* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                      reinterpret_cast<void**>(&translation), &length) ||
+      length < sizeof *translation) {
+    return "none";
+  }
+  wchar_t block[32];
+  swprintf(block, 32, L"\\StringFileInfo\\%04x%04x\\", translation->language,
+           translation->codePage);
+  std::string answer = "Translation=" + std::to_string(translation->language) + "," +
+                       std::to_string(translation->codePage);
+  for (const wchar_t* key : {L"FileVersion", L"ProductVersion", L"ProductName", L"FileDescription",
+                             L"CompanyName", L"LegalCopyright"}) {
+    wchar_t* value = nullptr;
+    std::wstring query = block;
+    query.append(key);
+    if (VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
+        length > 0) {
+      answer.append("|").append(win32::Narrow(key)).append("=");
+      answer.append(win32::Narrow(std::wstring_view(value, length - 1)));
+    }
+  }
+  return answer;
+}
+
 std::string Answer(const std::string& line) {
+  if (line.rfind("version ", 0) == 0) return VersionResource(win32::Widen(line.substr(8)));
   std::istringstream words(line);
   std::string command, window, name, rest;
   words >> command >> window >> name;

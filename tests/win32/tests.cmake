@@ -14,7 +14,7 @@ add_test(NAME imports COMMAND ${CMAKE_CURRENT_LIST_DIR}/check-imports.sh
 
 # Reads the program's windows from outside its process for the end-to-end test.
 add_executable(probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
-target_link_libraries(probe PRIVATE ui oleacc oleaut32 ole32 uuid)
+target_link_libraries(probe PRIVATE ui oleacc oleaut32 ole32 uuid version)
 target_link_options(probe PRIVATE -static)
 
 set_property(TEST wine_start wine_stop point_tests APPEND PROPERTY ENVIRONMENT

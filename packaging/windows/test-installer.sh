@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Checks the Windows packages of a build folder under Wine: what the portable zip holds, then the
+# installer in a fresh Wine prefix: a silent install, the files, the shortcut, the entry in the
+# list of installed programs and the version resource, the installed program's window, a silent
+# uninstall, and that nothing is left. Every check reads the result: Wine reports success for an
+# installer it could not even start.
+# Usage: test-installer.sh WINDOWS_BUILD_DIR
+set -euo pipefail
+
+build=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+top=$here/../..
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+installer=$build/quadrant-$version-setup.exe
+zip=$build/quadrant-$version-win64.zip
+shortcut_name="Положение точки.lnk"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\quadrant'
+
+fail() { echo "Windows package test: $*" >&2; exit 1; }
+
+# The zip: the program and the licence, in a folder of their own.
+listing=$(cmake -E tar tf "$zip" | grep -v /$ | sort | tr "\n" " ")
+[ "$listing" = "quadrant-$version-win64/LICENSE.txt quadrant-$version-win64/quadrant.exe " ] ||
+  fail "the zip holds $listing"
+
+source "$top/tests/e2e/x-session.sh"
+export WINEPREFIX=$build/wineprefix-install WINEDEBUG=-all
+# No menu entries of Wine's own on this machine for the shortcut.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+rm -rf "$WINEPREFIX"
+before_display_ends+=("$top/tests/win32/wine-session.sh stop")
+"$top/tests/win32/wine-session.sh" start
+
+windows_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
+programs=$(windows_folder LOCALAPPDATA)/Programs
+installed=$programs/quadrant
+shortcut=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/$shortcut_name
+uninstall_entry() {
+  wine reg export "$key" "$x_session_work/entry.reg" /y >/dev/null 2>&1 &&
+    iconv -f UTF-16 -t UTF-8 "$x_session_work/entry.reg" | tr -d '\r'
+}
+
+wine "$installer" /S || true
+for file in quadrant.exe LICENSE.txt uninstall.exe; do
+  [ -f "$installed/$file" ] || fail "$installed/$file was not installed"
+done
+[ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+entry=$(uninstall_entry) || fail "no entry in the list of installed programs"
+for value in '"DisplayName"="Положение точки"' "\"DisplayVersion\"=\"$version\"" \
+  '"Publisher"="The quadrant authors"' '"UninstallString"="\"C:\\users\\'; do
+  grep -qF "$value" <<<"$entry" || fail "the entry lacks $value: $entry"
+done
+resource=$(echo "version $(winepath -w "$installed/quadrant.exe")" | wine "$build/tests/probe.exe")
+echo "version resource: $resource"
+grep -qF "|FileVersion=$version|ProductVersion=$version|" <<<"$resource" ||
+  fail "the version resource reads $resource"
+
+# The installed program starts and maps its window; Escape ends it.
+wine "$installed/quadrant.exe" &
+program=$!
+for _ in $(seq 200); do
+  xdotool search --onlyvisible --name '^Form1$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+window=$(xdotool search --onlyvisible --name '^Form1$') || fail "the installed program shows no window"
+xdotool windowactivate --sync "$window" key Escape
+wait "$program" || fail "the installed program ended with status $?"
+
+# The uninstaller copies itself away and returns at once: wait for what it removes.
+wine "$installed/uninstall.exe" /S || true
+for _ in $(seq 200); do [ -e "$installed" ] || break; sleep 0.1; done
+[ ! -e "$installed" ] || fail "$installed is left after uninstalling: $(ls "$installed")"
+[ ! -e "$shortcut" ] || fail "the shortcut is left after uninstalling"
+! uninstall_entry >/dev/null || fail "the entry in the list of installed programs is left"
+echo "Windows package test: $(basename "$zip") and $(basename "$installer") passed"
