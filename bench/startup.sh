@@ -1,26 +1,40 @@
 #!/usr/bin/env bash
-# Start-up of quadrant against bare_window, a Qt window with the same three widgets and nothing
+# Start-up of quadrant against bare_window, a window with the same three controls and nothing
 # else: the time from exec until the window is mapped, and the peak resident memory, on an Xvfb
 # display of its own without a window manager. The two programs alternate, RUNS starts each
 # after one warm-up start, and the medians and their ratios are printed.
 #
-#   bench/startup.sh BUILD_DIR [RUNS]      (BUILD_DIR configured with -DQUADRANT_BENCH=ON)
+#   bench/startup.sh BUILD_DIR [RUNS [WINDOWS_BUILD_DIR]]
+#
+# Both build folders are configured with -DQUADRANT_BENCH=ON; BUILD_DIR gives the probe. With
+# WINDOWS_BUILD_DIR, quadrant.exe runs against bare_window.exe under Wine, in a Wine session of
+# its own on that display, started beforehand so that Wine's own start-up does not count.
 set -euo pipefail
 
-build=${1:?usage: bench/startup.sh BUILD_DIR [RUNS]}
+build=${1:?usage: bench/startup.sh BUILD_DIR [RUNS [WINDOWS_BUILD_DIR]]}
 runs=${2:-15}
+windows=${3:-}
 settle_ms=300  # after the map, so that the first paint counts in the peak memory
 target=1.10
 probe=$build/bench/startup_probe
 names=(quadrant bare_window)
-declare -A programs=([quadrant]=$build/app/quadrant [bare_window]=$build/bench/bare_window)
+if [ -n "$windows" ]; then
+  launcher=(wine)
+  declare -A programs=([quadrant]=$windows/app/win32/quadrant.exe
+                       [bare_window]=$windows/bench/bare_window.exe)
+else
+  launcher=()
+  declare -A programs=([quadrant]=$build/app/qt/quadrant [bare_window]=$build/bench/bare_window)
+fi
 for file in "$probe" "${programs[@]}"; do
   [ -x "$file" ] || { echo "missing $file: build with -DQUADRANT_BENCH=ON" >&2; exit 1; }
 done
+wine_session=$(dirname "$(realpath "$0")")/../tests/win32/wine-session.sh
 
 work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
+  [ -n "$windows" ] && "$wine_session" stop
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -39,7 +53,15 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-start() { "$probe" "$settle_ms" "${programs[$1]}" >>"$work/$1" 2>>"$work/$1.log"; }
+if [ -n "$windows" ]; then
+  export WINEPREFIX=$(realpath "$windows")/wineprefix-bench WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  "$wine_session" start
+fi
+
+start() {
+  "$probe" "$settle_ms" "${launcher[@]}" "${programs[$1]}" >>"$work/$1" 2>>"$work/$1.log"
+}
 
 for name in "${names[@]}"; do start "$name" && : >"$work/$name"; done  # warm-up, not counted
 for run in $(seq "$runs"); do
@@ -68,3 +90,12 @@ awk -v qm="${map[quadrant]}" -v bm="${map[bare_window]}" -v qr="${rss[quadrant]}
     printf "  time to map    %5.2f  %s\n", m, (m <= t ? "within target" : "OVER TARGET")
     printf "  peak memory    %5.2f  %s\n", r, (r <= t ? "within target" : "OVER TARGET")
   }'
+if [ -n "$windows" ]; then
+  size_target=$((512 * 1024))
+  echo "Stripped size (target for quadrant.exe: at most $size_target bytes)"
+  for name in "${names[@]}"; do
+    x86_64-w64-mingw32-strip -o "$work/$name.exe" "${programs[$name]}"
+    size=$(stat -c %s "$work/$name.exe")
+    printf '  %-12s %10d bytes\n' "$name" "$size"
+  done
+fi

@@ -1,7 +1,6 @@
 #include "ui/win32/windows_api.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <exception>
@@ -13,21 +12,6 @@
 #include "ui/win32/text.h"
 
 namespace {
-
-// COM on this thread for as long as the window lives: screen readers learn the names of the
-// controls through it.
-class ComApartment {
- public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 int RunMessageLoop(Form1& form) {
   MSG message;
@@ -46,7 +30,6 @@ int RunMessageLoop(Form1& form) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  const ComApartment com;
   try {
     Form1 form(instance, QUADRANT_ICON);
     form.Show(showCommand);

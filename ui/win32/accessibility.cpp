@@ -16,20 +16,26 @@ MSAAPROPID kNameProperty[] = {PROPID_ACC_NAME};
 
 }  // namespace
 
-AccessibleNames::AccessibleNames() {
+AccessibleNames::~AccessibleNames() {
+  Clear();
+  if (services_ != nullptr) services_->Release();
+  if (comStarted_) CoUninitialize();
+}
+
+// Once: COM, in the apartment a window's thread needs, and the service.
+bool AccessibleNames::Start() {
+  if (started_) return services_ != nullptr;
+  started_ = true;
+  comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IAccPropServices, reinterpret_cast<void**>(&services_)))) {
     services_ = nullptr;
   }
-}
-
-AccessibleNames::~AccessibleNames() {
-  Clear();
-  if (services_ != nullptr) services_->Release();
+  return services_ != nullptr;
 }
 
 bool AccessibleNames::Set(HWND control, std::string_view name) {
-  if (services_ == nullptr) return false;
+  if (!Start()) return false;
   const std::wstring text = Widen(name);
   if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                        PROPID_ACC_NAME, text.c_str()))) {

@@ -11,11 +11,11 @@ namespace win32 {
 
 // Names that a screen reader reads for controls whose own text does not name them, given the
 // Windows way for a control without a label: a dynamic annotation through IAccPropServices.
-// Needs COM on the calling thread; where it or the service is missing, controls keep the names
-// their texts give them.
+// Starts COM on the calling thread with the first name, and ends it with the object; where COM
+// or the service is missing, controls keep the names their texts give them.
 class AccessibleNames {
  public:
-  AccessibleNames();
+  AccessibleNames() = default;
   ~AccessibleNames();
   AccessibleNames(const AccessibleNames&) = delete;
   AccessibleNames& operator=(const AccessibleNames&) = delete;
@@ -27,6 +27,10 @@ class AccessibleNames {
   void Clear();
 
  private:
+  bool Start();
+
+  bool comStarted_ = false;
+  bool started_ = false;
   IAccPropServices* services_ = nullptr;
   std::vector<HWND> named_;
 };

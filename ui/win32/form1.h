@@ -27,7 +27,8 @@ class Form1 {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Shows the window with the focus in Text1.
+  // Shows the window with the focus in Text1, then gives the controls their tooltips and the
+  // names screen readers read.
   void Show(int showCommand);
 
   // Hands a keyboard message to the dialog manager (IsDialogMessage); true if it took it. For the
@@ -48,6 +49,7 @@ class Form1 {
   void Command1_Click();
   void Command2_Click();
 
+  void AddHelp();
   HWND Control(const ui::ControlDesign& design) const;
   void Layout(UINT dpi);
   void PlaceAtStoredPosition();
