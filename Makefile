@@ -19,6 +19,7 @@ BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
 # make its icon, and 64-bit Wine with a display, a window manager and a Russian layout to test it.
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bin imagemagick \
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
+                    fonts-dejavu-core \
                     binutils-mingw-w64-x86-64 python3
 # What making the Windows installer needs besides.
 WINDOWS_PACKAGE_TOOLS := nsis
