@@ -19,6 +19,7 @@ constexpr wchar_t kClassName[] = L"Form1";
 // A fixed frame with a close box and a minimize box, as the window has a fixed size.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
+
 int Pixels(int twips, UINT dpi) { return ui::TwipsToPixels(twips, static_cast<int>(dpi)); }
 
 RECT PixelRect(const ui::Twips& twips, UINT dpi) {
@@ -43,6 +44,7 @@ win32::Font WindowFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    // Deleting a stock object, as the owner will, does no harm.
     return win32::Font(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   }
   return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
