@@ -12,7 +12,7 @@
 namespace win32 {
 namespace {
 
-MSAAPROPID kNameProperty[] = {PROPID_ACC_NAME};
+const MSAAPROPID kNameProperty[] = {PROPID_ACC_NAME};
 
 }  // namespace
 
