@@ -8,10 +8,11 @@ import sys
 
 import pyatspi
 
-from desktop import (active_title, check, check_soon, keys, run, screenshot, type_text,
-                     wait_for)
+from desktop import (active_title, active_window, check, check_soon, keys, run, screenshot,
+                     type_text, wait_for)
 
 PROGRAM, DESKTOP_ENTRY, SHOTS = sys.argv[1:4]
+ICONS = os.path.join(os.path.dirname(__file__), "..", "..", "app", "icons")
 TITLE = "Ввод переменных"
 
 
@@ -79,13 +80,52 @@ def visible_windows(pid):
     return result.stdout.split()
 
 
+def window_property(name, form="32c"):
+    """A property of the active window as xprop writes its values, after the "="."""
+    result = subprocess.run(["xprop", "-id", active_window(), "-notype", "-f", name, form, name],
+                            check=True, capture_output=True, text=True).stdout
+    return result.split("=", 1)[1].strip()
+
+
 def window_class():
     """The class of the active window (WM_CLASS), by which X11 docks find its desktop entry."""
-    window = subprocess.run(["xdotool", "getactivewindow"], check=True, capture_output=True,
-                            text=True).stdout.strip()
-    result = subprocess.run(["xprop", "-id", window, "WM_CLASS"], check=True,
-                            capture_output=True, text=True).stdout
-    return result.split("=", 1)[1].strip().split(", ")[-1].strip('"')
+    return window_property("WM_CLASS", "8s").split(", ")[-1].strip('"')
+
+
+def window_icons():
+    """The images of the active window's icon (_NET_WM_ICON) by size, as ARGB pixels."""
+    values = [int(v) for v in window_property("_NET_WM_ICON").split(",")]
+    icons = {}
+    while values:
+        width, height = values[:2]
+        icons[(width, height)] = values[2:2 + width * height]
+        del values[:2 + width * height]
+    return icons
+
+
+def artwork_pixels(png):
+    """A PNG of the project's artwork as ARGB pixels."""
+    rgba = subprocess.run(["convert", png, "-depth", "8", "RGBA:-"], check=True,
+                          capture_output=True).stdout
+    return [int.from_bytes(rgba[i + 3:i + 4] + rgba[i:i + 3], "big")
+            for i in range(0, len(rgba), 4)]
+
+
+def premultiplied(argb):
+    """The channels as a window system blends them: a transparent pixel has no colour, and Qt
+    keeps a faint one only to the precision of its alpha."""
+    alpha = argb >> 24
+    return [alpha] + [((argb >> shift & 255) * alpha + 127) // 255 for shift in (16, 8, 0)]
+
+
+def icon_differs(shown, drawn):
+    """Where a shown icon strays from the artwork by more than rounding, or ''."""
+    if len(shown) != len(drawn):
+        return f"{len(shown)} pixels instead of {len(drawn)}"
+    for i, (a, b) in enumerate(zip(shown, drawn)):
+        if any(abs(x - y) > 1 for x, y in zip(premultiplied(a), premultiplied(b))):
+            return f"pixel {i} is {a:08x} instead of {b:08x}"
+    return ""
 
 
 def main():
@@ -104,6 +144,12 @@ def main():
     entry.read(DESKTOP_ENTRY, encoding="utf-8")
     check("window class against the desktop entry", window_class(),
           entry["Desktop Entry"]["StartupWMClass"])
+    icons = window_icons()
+    check("sizes of the window's icon", sorted(icons), [(16, 16), (32, 32)])
+    for size in (16, 32):
+        check(f"the {size} px icon against the artwork", icon_differs(
+            icons.get((size, size), []), artwork_pixels(f"{ICONS}/quadrant-{size}.png")), "")
+    check("caret in Text1 at start", program.text1.queryText().caretOffset, 0)
 
     # Enter in Text1 presses the default button; typing replaces the selected default "0". The
     # line is longer than the box, which shows its start.
