@@ -109,6 +109,7 @@ class Form1Test : public QObject {
     Show(form);
     QCOMPARE(QApplication::focusWidget(), Text1(form));
     QCOMPARE(Text1(form)->text(), "Нажмите кнопку [Проверить координаты]");
+    QCOMPARE(Text1(form)->cursorPosition(), 0);
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.size(), QSize(312, 65));
     const QFontInfo font(Button(form, "Command2")->font());

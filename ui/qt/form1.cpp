@@ -48,6 +48,13 @@ QFont Font(const ui::FontDesign& design) {
   return font;
 }
 
+// A text box shows a text newly set from its first character, with the caret before it, as it
+// does on Windows; QLineEdit::setText would leave the caret, and the view, at the end.
+void ShowFromStart(QLineEdit* box, const QString& text) {
+  box->setText(text);
+  box->setCursorPosition(0);
+}
+
 void Apply(const ui::ControlDesign& design, QWidget* control) {
   control->setObjectName(Text(design.name));
   control->setGeometry(Geometry(design.bounds));
@@ -67,7 +74,7 @@ Form1::Form1(QWidget* parent)
   setFixedSize(Geometry(ui::kForm1.client).size());
 
   Apply(ui::kText1, Text1);
-  Text1->setText(Text(ui::kText1.text));
+  ShowFromStart(Text1, Text(ui::kText1.text));
   for (auto [design, button] : {std::pair{&ui::kCommand1, Command1}, {&ui::kCommand2, Command2}}) {
     Apply(*design, button);
     button->setText(Text(design->text));
@@ -146,9 +153,7 @@ void Form1::Command1_Click() {
     // The widget's locale is the user's unless someone has set another.
     const std::string line = point::ResultText(point, point::ClassifyPoint(point),
                                                locale().decimalPoint().toStdString());
-    Text1->setText(QString::fromStdString(line));
-    // A text box shows a text newly set from its first character, with the caret before it.
-    Text1->setCursorPosition(0);
+    ShowFromStart(Text1, QString::fromStdString(line));
   } catch (...) {
     ReportError(ui::ErrorReport(std::current_exception()));
   }
