@@ -35,10 +35,29 @@ windows_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
 programs=$(windows_folder LOCALAPPDATA)/Programs
 installed=$programs/quadrant
 shortcut=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/$shortcut_name
+# The first visible window titled $1, within 20 s. The installer's pages add a blank subtitle.
+wait_for_window() {
+  for _ in $(seq 200); do
+    for window in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      name=$(xdotool getwindowname "$window")
+      [ "${name% }" = "$1" ] && echo "$window" && return
+    done
+    sleep 0.1
+  done
+  return 1
+}
 uninstall_entry() {
   wine reg export "$key" "$x_session_work/entry.reg" /y >/dev/null 2>&1 &&
     iconv -f UTF-16 -t UTF-8 "$x_session_work/entry.reg" | tr -d '\r'
 }
+
+# Its pages name the program in «», so that the Russian sentences read right.
+wine "$installer" &
+setup=$!
+wizard=$(wait_for_window "Установка «Положение точки»") || fail "the installer's title is not" \
+  "'Установка «Положение точки»': $(xdotool search --onlyvisible --name . getwindowname %@)"
+xdotool windowactivate --sync "$wizard" key Escape
+wait "$setup" || true
 
 wine "$installer" /S || true
 for file in quadrant.exe LICENSE.txt uninstall.exe; do
@@ -58,11 +77,7 @@ grep -qF "|FileVersion=$version|ProductVersion=$version|" <<<"$resource" ||
 # The installed program starts and maps its window; Escape ends it.
 wine "$installed/quadrant.exe" &
 program=$!
-for _ in $(seq 200); do
-  xdotool search --onlyvisible --name '^Form1$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
-window=$(xdotool search --onlyvisible --name '^Form1$') || fail "the installed program shows no window"
+window=$(wait_for_window Form1) || fail "the installed program shows no window"
 xdotool windowactivate --sync "$window" key Escape
 wait "$program" || fail "the installed program ended with status $?"
 
