@@ -1,13 +1,14 @@
 #include "point/conversions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+
+#include "point/float_chars.h"
 
 namespace point {
 namespace {
@@ -113,16 +114,15 @@ bool IsTooLarge(std::string_view number) {
   return exponent - static_cast<std::int64_t>(fractionLeading) > 0;
 }
 
-// std::from_chars reads exactly this form (strtod's decimal form, without leading blanks) and
-// tells where it ends, once two differences are dealt with: it takes no "+" before the number,
-// and it would also read "inf" and "nan". So the sign must be followed by a digit or a period.
+// from_chars reads exactly this form (strtod's decimal form, without leading blanks) and tells
+// where it ends, once two differences are dealt with: it takes no "+" before the number, and it
+// would also read "inf" and "nan". So the sign must be followed by a digit or a period.
 Reading DecimalReading(std::string_view text) {
   const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
   if (sign == text.size() || !(IsDigit(text[sign]) || text[sign] == '.')) return {};
   const char* const first = text.data() + (text[0] == '+' ? 1 : 0);
   double value = 0;
-  const auto [end, error] =
-      std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
+  const auto [end, error] = detail::ReadDouble(first, text.data() + text.size(), value);
   if (error == std::errc::invalid_argument) return {};  // a period without a digit
   const auto length = static_cast<std::size_t>(end - text.data());
   if (error == std::errc::result_out_of_range) {
@@ -166,11 +166,10 @@ std::string NumberText(double value, std::string_view decimalSeparator) {
 
   // "-1.23456789012345e-308" is the longest that can come out.
   char buffer[32];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-  if (error != std::errc()) throw std::logic_error("to_chars buffer too small");
+  const auto [end, error] = detail::WriteDouble(buffer, buffer + sizeof buffer, value, 15);
+  if (error != std::errc()) throw std::logic_error("NumberText buffer too small");
 
-  // Both marks are found by where to_chars puts them, not by a search over the text (even
+  // Both marks are found by where WriteDouble puts them, not by a search over the text (even
   // memchr's took a tenth of the time): the period follows the leading digits, and the "e"
   // stands before a sign and two or three digits. The C library writes "E".
   const std::string_view written(buffer, static_cast<std::size_t>(end - buffer));

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <clocale>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -18,14 +18,20 @@ constexpr double kMax = std::numeric_limits<double>::max();
 constexpr double kTiny = std::numeric_limits<double>::denorm_min();
 constexpr std::nullopt_t kOverflow = std::nullopt;
 
+// A double's bits; std::bit_cast is missing from the C++ library of the WebAssembly build.
+std::uint64_t Bits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 // What a text reads as: a value, compared bit for bit so that 0 and -0 differ, or the overflow.
 void ExpectReads(const std::string& text, std::optional<double> expected) {
   SCOPED_TRACE("text: \"" + text.substr(0, 60) + "\"");
   try {
     const double value = CoordinateFromText(text);
     ASSERT_TRUE(expected) << "read " << value << " instead of overflowing";
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(*expected))
-        << "read " << value << ", expected " << *expected;
+    EXPECT_EQ(Bits(value), Bits(*expected)) << "read " << value << ", expected " << *expected;
   } catch (const point::RuntimeError& e) {
     EXPECT_FALSE(expected) << "RuntimeError " << e.number() << ": " << e.what();
     EXPECT_EQ(e.number(), 6);
@@ -116,6 +122,9 @@ constexpr const char* kRussianLocale = "ru_RU.UTF-8";
 #endif
 
 TEST(Conversions, IgnoreTheCLocale) {
+#ifdef __EMSCRIPTEN__
+  GTEST_SKIP() << "the C library of the WebAssembly build knows only the C locale";
+#endif
   ASSERT_NE(std::setlocale(LC_ALL, kRussianLocale), nullptr) << kRussianLocale << " is missing";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   const double half = CoordinateFromText("2.5");
