@@ -27,12 +27,21 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
                     binutils-mingw-w64-x86-64 python3
 # What making the Windows installer needs besides.
 WINDOWS_PACKAGE_TOOLS := nsis
+# The browser's program: emscripten (with node), fast_float where its C++ library cannot read
+# numbers, GoogleTest's sources, the icon renderer, and a server for the loopback.
+WEB_PACKAGES := cmake make emscripten libfast-float-dev googletest librsvg2-bin python3
+# Testing it in a real browser besides.
+WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 
 # Build folders of their own beside BUILD_DIR.
 FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
 SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
+WEB_DIR      ?= $(BUILD_DIR)-web
+WEB_PORT     ?= 8000
+# Debian's emscripten, used directly: emcmake would give node an option that today's node refuses.
+EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
 WINDOWS_BENCH ?= OFF
 FUZZ_TARGETS := coordinate number
 FUZZ_SECONDS ?= 60
@@ -46,6 +55,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: package-windows package-windows-test
+.PHONY: web run-web test-web package-web bench-web
 
 all: build
 
@@ -153,5 +163,28 @@ package-windows: windows
 package-windows-test: package-windows
 	packaging/windows/test-installer.sh $(WINDOWS_DIR)
 
+# The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.
+web:
+	@scripts/install-debian-packages.sh $(WEB_PACKAGES)
+	cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN)
+	cmake --build $(WEB_DIR) -j $(JOBS)
+
+run-web: web
+	@echo "The program is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_DIR)/site $(WEB_PORT)
+
+# The core's tests under node, and the site in headless Chromium.
+test-web: web
+	@scripts/install-debian-packages.sh $(WEB_TEST_PACKAGES)
+	cd $(WEB_DIR) && ctest --output-on-failure
+
+package-web: web
+	cmake --build $(WEB_DIR) --target package-web
+
+# Start-up against the bare page, and the page's weight.
+bench-web: web
+	@scripts/install-debian-packages.sh $(WEB_TEST_PACKAGES)
+	/usr/bin/python3 bench/web_startup.py $(WEB_DIR)/site
+
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR)

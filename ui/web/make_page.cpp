@@ -1,0 +1,207 @@
+// Writes the browser's page from the window's design: index.html with Form1, its input dialog and
+// its error report, and form1.css with the design's measures. Made at build time, so that the
+// page paints before the program has loaded; the program then binds to it (ui/web/dom.cpp).
+//
+//   make_page SITE_DIR     (run under node with the real file system)
+
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "ui/form1_design.h"
+#include "ui/web/page_ids.h"
+
+namespace {
+
+// A CSS pixel is 1/96 inch.
+constexpr int kCssDpi = 96;
+
+std::string Escaped(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// A caption's "&" marks its access key, the letter after it (one UTF-8 character).
+struct Caption {
+  std::string_view before;
+  std::string_view key;
+  std::string_view after;
+};
+
+Caption SplitCaption(std::string_view text) {
+  const std::size_t marker = text.find('&');
+  if (marker == std::string_view::npos || marker + 1 == text.size()) return {text, {}, {}};
+  std::size_t end = marker + 2;
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  return {text.substr(0, marker), text.substr(marker + 1, end - marker - 1), text.substr(end)};
+}
+
+// The access key as a browser matches it against the key pressed: in lower case, for the Latin
+// and the Russian capitals.
+std::string LowerKey(std::string_view key) {
+  std::string lower(key);
+  if (lower.size() == 1 && lower[0] >= 'A' && lower[0] <= 'Z') {
+    lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+  } else if (lower.size() == 2) {
+    // U+0410..U+042F are D0 90..D0 AF; their lower case U+0430..U+044F are D0 B0..D1 8F.
+    const auto lead = static_cast<unsigned char>(lower[0]);
+    const auto trail = static_cast<unsigned char>(lower[1]);
+    if (lead == 0xD0 && trail >= 0x90 && trail <= 0x9F) lower[1] = static_cast<char>(trail + 0x20);
+    if (lead == 0xD0 && trail >= 0xA0 && trail <= 0xAF) {
+      lower[0] = static_cast<char>(0xD1);
+      lower[1] = static_cast<char>(trail - 0x20);
+    }
+  }
+  return lower;
+}
+
+std::string_view KeyRoleName(ui::KeyRole role) {
+  switch (role) {
+    case ui::KeyRole::Default:
+      return "default";
+    case ui::KeyRole::Cancel:
+      return "cancel";
+    case ui::KeyRole::None:
+      break;
+  }
+  return {};
+}
+
+std::string Attribute(std::string_view name, std::string_view value) {
+  return std::string(" ").append(name).append("=\"").append(Escaped(value)).append("\"");
+}
+
+// One control of Form1, in tab order, disabled until the program is ready.
+std::string ControlHtml(const ui::ControlDesign& design) {
+  std::string common = Attribute("id", design.name) + Attribute("title", design.tooltip);
+  if (!design.accessibleName.empty()) common += Attribute("aria-label", design.accessibleName);
+  if (design.kind == ui::ControlKind::TextBox) {
+    // The focus is there as the page paints; the caret stands before the text.
+    return "<input type=\"text\"" + common + Attribute("value", design.text) +
+           " autofocus autocomplete=\"off\" spellcheck=\"false\">";
+  }
+  const Caption caption = SplitCaption(design.text);
+  std::string html = "<button type=\"button\"" + common;
+  if (!caption.key.empty()) html += Attribute("accesskey", LowerKey(caption.key));
+  if (design.keyRole != ui::KeyRole::None)
+    html += Attribute("data-key", KeyRoleName(design.keyRole));
+  html += " disabled>" + Escaped(caption.before);
+  if (!caption.key.empty()) html += "<u>" + Escaped(caption.key) + "</u>";
+  return html + Escaped(caption.after) + "</button>";
+}
+
+std::string Px(int twips) { return std::to_string(ui::TwipsToPixels(twips, kCssDpi)) + "px"; }
+
+std::string Size(const ui::Twips& box) {
+  return "width: " + Px(box.width) + "; height: " + Px(box.height) + ";";
+}
+
+// The design's face first; where it is missing, its outline successor, then the system's.
+std::string FontCss(const ui::FontDesign& font) {
+  return "font: " + std::to_string(font.weight) + " " + std::to_string(font.points) + "pt \"" +
+         std::string(font.face) + "\", \"Microsoft Sans Serif\", system-ui, sans-serif;";
+}
+
+std::string Css() {
+  std::string css = "/* Made from the window's design at build time. */\n";
+  css += "#" + std::string(ui::kForm1.caption) + " { " + Size(ui::kForm1.client) + " }\n";
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    const ui::Twips& box = design->bounds;
+    css += "#" + std::string(design->name) + " { left: " + Px(box.left) + "; top: " + Px(box.top) +
+           "; " + Size(box);
+    if (design->font != nullptr) css += " " + FontCss(*design->font);
+    css += " }\n";
+  }
+  return css;
+}
+
+// Scripts and styles from the page's own origin only; WebAssembly may be compiled, nothing else.
+constexpr std::string_view kContentSecurityPolicy =
+    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
+    "img-src 'self'; connect-src 'self'; manifest-src 'self'; worker-src 'self'; "
+    "object-src 'none'; base-uri 'none'; form-action 'none'";
+
+// What the page says once the program has ended, where the browser keeps its tab open.
+constexpr std::string_view kEndedText = "Программа завершена.";
+constexpr std::string_view kStartAgain = "Запустить снова";
+
+std::string Html() {
+  using namespace web::page;
+  std::string html =
+      "<!doctype html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<meta http-equiv=\"Content-Security-Policy\"" +
+      Attribute("content", kContentSecurityPolicy) + ">\n<title>" + Escaped(ui::kForm1.caption) +
+      "</title>\n"
+      "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
+      "<link rel=\"icon\" href=\"quadrant.svg\" type=\"image/svg+xml\">\n"
+      "<link rel=\"stylesheet\" href=\"quadrant.css\">\n"
+      "<link rel=\"stylesheet\" href=\"form1.css\">\n"
+      "<script src=\"shell.js\" defer></script>\n"
+      "<script src=\"quadrant.js\" defer></script>\n"
+      "</head>\n<body>\n";
+
+  html += "<main" + Attribute("id", ui::kForm1.caption) +
+          Attribute("aria-label", ui::kForm1.caption) + ">\n";
+  for (const ui::ControlDesign* design : ui::kTabOrder) html += ControlHtml(*design) + "\n";
+  html += "</main>\n";
+  html += "<p" + Attribute("id", kEnded) + " hidden>" + Escaped(kEndedText) + " <a href=\"./\">" +
+          Escaped(kStartAgain) + "</a></p>\n";
+
+  // The input dialog. Enter confirms with the form's first button, which gives the form a value;
+  // Escape and the second button close it with none.
+  html += "<dialog" + Attribute("id", kInputDialog) + " aria-labelledby=\"InputTitle\">\n" +
+          "<form method=\"dialog\">\n<h1 id=\"InputTitle\">" + Escaped(ui::kInputTitle) +
+          "</h1>\n<label for=\"InputText\"></label>\n"
+          "<input type=\"text\" id=\"InputText\" autocomplete=\"off\" spellcheck=\"false\">\n"
+          "<button value=\"ok\">" +
+          Escaped(ui::kInputOk) + "</button>\n<button value=\"\">" + Escaped(ui::kInputCancel) +
+          "</button>\n</form>\n</dialog>\n";
+
+  // The report of a check that failed, titled with the window's caption; its one button is the
+  // input dialog's confirming one.
+  html += "<dialog" + Attribute("id", kErrorDialog) +
+          " role=\"alertdialog\" aria-labelledby=\"ErrorTitle\" aria-describedby=\"ErrorText\">\n"
+          "<form method=\"dialog\">\n<h1 id=\"ErrorTitle\">" +
+          Escaped(ui::kForm1.caption) + "</h1>\n<p id=\"ErrorText\"></p>\n<button autofocus>" +
+          Escaped(ui::kInputOk) + "</button>\n</form>\n</dialog>\n";
+  return html + "</body>\n</html>\n";
+}
+
+bool Write(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  file.close();
+  if (!file) std::cerr << "make_page: cannot write " << path << "\n";
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 2) {
+    std::cerr << "usage: make_page SITE_DIR\n";
+    return 2;
+  }
+  const std::string site = argv[1];
+  return Write(site + "/index.html", Html()) && Write(site + "/form1.css", Css()) ? 0 : 1;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+// The ids of the page's parts besides Form1 and its controls, which carry their design names:
+// written into the page by make_page, looked up by the program.
+
+#include <string_view>
+
+namespace web::page {
+
+inline constexpr std::string_view kInputDialog = "InputDialog";
+inline constexpr std::string_view kErrorDialog = "ErrorReport";
+inline constexpr std::string_view kEnded = "Ended";  // what the page says once the program ended
+
+}  // namespace web::page
