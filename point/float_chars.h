@@ -12,7 +12,6 @@
 #include <system_error>
 
 #ifndef __cpp_lib_to_chars
-#include <cmath>
 #include <cstdio>
 
 #include <fast_float/fast_float.h>
@@ -22,16 +21,13 @@ namespace point::detail {
 
 // As std::from_chars in the general format, for a text that starts with a digit, a period, or "-"
 // and one of those (so never "inf" or "nan"). A number beyond the range of a double gives
-// std::errc::result_out_of_range.
+// std::errc::result_out_of_range from the standard library, and an infinity or a zero of its sign
+// from fast_float.
 inline std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
 #ifdef __cpp_lib_to_chars
   return std::from_chars(first, last, value, std::chars_format::general);
 #else
-  double read = 0;
-  const auto [end, error] = fast_float::from_chars(first, last, read);
-  // fast_float gives an infinity for a number too large, where std::from_chars reports it.
-  if (error == std::errc() && std::isinf(read)) return {end, std::errc::result_out_of_range};
-  if (error == std::errc()) value = read;
+  const auto [end, error] = fast_float::from_chars(first, last, value);
   return {end, error};
 #endif
 }
