@@ -28,8 +28,10 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
 # What making the Windows installer needs besides.
 WINDOWS_PACKAGE_TOOLS := nsis
 # The browser's program: emscripten (with node), fast_float where its C++ library cannot read
-# numbers, GoogleTest's sources, the icon renderer, and a server for the loopback.
-WEB_PACKAGES := cmake make emscripten libfast-float-dev googletest librsvg2-bin python3
+# numbers, GoogleTest's sources, the icon renderer, and a server for the loopback with the media
+# types that it tells the browser (application/wasm among them).
+WEB_PACKAGES := cmake make emscripten libfast-float-dev googletest librsvg2-bin python3 \
+                media-types
 # Testing it in a real browser besides.
 WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 

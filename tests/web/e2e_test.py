@@ -106,6 +106,10 @@ def main():
     browser.open(server.url)
     check("focus and caret at start", browser.js(
         "[document.activeElement.id, document.activeElement.selectionEnd]"), ["Text1", 0])
+    check("names and tooltips", [(browser.element(id_).accessible_name, browser.element(
+        id_).get_attribute("title")) for id_ in ("Text1", "Command1", "Command2")], [
+        ("Расположение точки", "Расположение точки"),
+        ("Проверить координаты", "Ввести и проверить координаты"), ("Выход", "Выход")])
 
     # Enter in Text1 opens the dialog and leaves it open; typing replaces the selected "0".
     browser.keys(Keys.ENTER)
