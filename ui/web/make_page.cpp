@@ -156,10 +156,11 @@ std::string Html() {
       "<link rel=\"icon\" href=\"quadrant.svg\" type=\"image/svg+xml\">\n"
       "<link rel=\"stylesheet\" href=\"quadrant.css\">\n"
       "<link rel=\"stylesheet\" href=\"form1.css\">\n"
-      // The program's code is fetched at once, beside the page, not once its loader has run.
+      // The program's code is fetched at once, beside the page, and the shell compiles it as the
+      // page loads (app/web/shell.js).
       "<link rel=\"preload\" href=\"quadrant.wasm\" as=\"fetch\" type=\"application/wasm\" "
       "crossorigin>\n"
-      "<script src=\"shell.js\" defer></script>\n"
+      "<script src=\"shell.js\" async></script>\n"
       "<script src=\"quadrant.js\" defer></script>\n"
       "</head>\n<body>\n";
 
