@@ -25,8 +25,9 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
                     fonts-dejavu-core \
                     binutils-mingw-w64-x86-64 python3
-# What making the Windows installer needs besides.
-WINDOWS_PACKAGE_TOOLS := nsis
+# What making the Windows packages needs besides: NSIS, wixl and msitools for the MSI, and
+# osslsigncode to sign them. Installed with the rest, before CMake first looks for them.
+WINDOWS_PACKAGE_TOOLS := nsis wixl msitools osslsigncode
 # The browser's program: emscripten (with node), fast_float where its C++ library cannot read
 # numbers, GoogleTest's sources, the icon renderer, and a server for the loopback with the media
 # types that it tells the browser (application/wasm among them).
@@ -42,6 +43,8 @@ BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
 WEB_DIR      ?= $(BUILD_DIR)-web
 WEB_PORT     ?= 8000
+DIST_DIR     ?= dist
+RELEASE_CHECK_DIR ?= $(BUILD_DIR)-release-check
 # Debian's emscripten, used directly: emcmake would give node an option that today's node refuses.
 EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
 WINDOWS_BENCH ?= OFF
@@ -57,7 +60,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: package-windows package-windows-test
-.PHONY: web run-web test-web package-web bench-web
+.PHONY: web run-web test-web package-web bench-web release release-test release-check
 
 all: build
 
@@ -149,7 +152,7 @@ bench-startup-windows: bench-build
 
 # quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
 windows:
-	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES)
+	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_PACKAGE_TOOLS)
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
@@ -157,13 +160,19 @@ windows:
 test-windows: windows
 	cd $(WINDOWS_DIR) && ctest --output-on-failure
 
-# The portable zip and the per-user installer (NSIS) in $(WINDOWS_DIR), and their test under Wine.
+# The portable zip, the per-user installer (NSIS) and the MSI in $(WINDOWS_DIR), and their test
+# under Wine.
 package-windows: windows
-	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGE_TOOLS)
 	cmake --build $(WINDOWS_DIR) --target package-windows
 
+# The MSI also replaces an older version: one made from the same program, numbered 0.9.
 package-windows-test: package-windows
 	packaging/windows/test-installer.sh $(WINDOWS_DIR)
+	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
+	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
+	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
+	packaging/windows/test-msi.sh $$(ls $(WINDOWS_DIR)/quadrant-*-x64.msi) \
+	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.
 web:
@@ -188,5 +197,26 @@ bench-web: web
 	@scripts/install-debian-packages.sh $(WEB_TEST_PACKAGES)
 	/usr/bin/python3 bench/web_startup.py $(WEB_DIR)/site
 
+# Every artefact of the current version in $(DIST_DIR), with SHA256SUMS, signed where keys are
+# given (see README). Every tool is installed before anything is configured.
+RELEASE_TOOLS := $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_TOOLS) $(WINDOWS_PACKAGES) \
+                 $(WINDOWS_PACKAGE_TOOLS) $(WEB_PACKAGES) gpg openssl
+release:
+	@scripts/install-debian-packages.sh $(RELEASE_TOOLS)
+	packaging/release.sh $(DIST_DIR) "$(MAKE)"
+
+# The release signed with a throwaway certificate and key, and every signature checked.
+release-test:
+	@scripts/install-debian-packages.sh $(RELEASE_TOOLS)
+	packaging/test-release.sh $(DIST_DIR) "$(MAKE)"
+
+# The release of the last commit built twice, in other folders, times, zones, locales and umasks,
+# and compared to the byte.
+release-check:
+	@scripts/install-debian-packages.sh $(RELEASE_TOOLS) git diffoscope-minimal
+	packaging/release-check.sh $(abspath $(RELEASE_CHECK_DIR))
+
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
+	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
+	  $(RELEASE_CHECK_DIR) $(DIST_DIR)

@@ -18,8 +18,9 @@ fi
 options=(-pkcs12 "$QUADRANT_SIGN_PKCS12" -readpass "$QUADRANT_SIGN_PASSWORD_FILE" -h sha256
          -n "Положение точки")
 [ -z "${QUADRANT_SIGN_TIMESTAMP_URL:-}" ] || options+=(-ts "$QUADRANT_SIGN_TIMESTAMP_URL")
-signed=$(mktemp "$out.XXXXXX")
-trap 'rm -f "$signed"' EXIT
-osslsigncode sign "${options[@]}" -in "$in" -out "$signed" >/dev/null
-mv "$signed" "$out"
-chmod 644 "$out"
+# osslsigncode writes only a file that is not there yet.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+osslsigncode sign "${options[@]}" -in "$in" -out "$work/signed" >/dev/null
+chmod 644 "$work/signed"
+mv "$work/signed" "$out"
