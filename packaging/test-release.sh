@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs the release with a throwaway code-signing certificate and OpenPGP key, made in a temporary
+# folder and gone afterwards, and checks every signature it made: the sums, the installer, the
+# uninstaller it installs, the MSI, and the program in the zip.
+#   test-release.sh DIST [MAKE]     (run from the top of the project)
+set -euo pipefail
+
+dist=$1
+make=${2:-make}
+top=$(pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "release test: $*" >&2; exit 1; }
+
+openssl rand -hex 24 >"$work/password"
+openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=quadrant release test" \
+  -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+  -keyout "$work/key.pem" -out "$work/certificate.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/certificate.pem" \
+  -passout "file:$work/password" -out "$work/signing.p12"
+export GNUPGHOME=$work/gnupg
+mkdir -m 700 "$GNUPGHOME"
+gpg --batch --quiet --passphrase '' --quick-gen-key 'quadrant release test <release@quadrant.invalid>' \
+  ed25519 sign 2d
+
+QUADRANT_SIGN_PKCS12=$work/signing.p12 QUADRANT_SIGN_PASSWORD_FILE=$work/password \
+  QUADRANT_GPG_KEY=release@quadrant.invalid $make --no-print-directory release DIST_DIR="$dist"
+
+cd "$dist"
+! ls -A | grep -E '\.(p12|pem)$|password|gnupg' || fail "key material in $dist"
+sha256sum --quiet -c SHA256SUMS || fail "the sums do not match"
+gpg --verify SHA256SUMS.asc SHA256SUMS 2>/dev/null || fail "SHA256SUMS.asc does not verify"
+
+verify() {
+  osslsigncode verify -CAfile "$work/certificate.pem" -in "$1" >"$work/verify.log" 2>&1 ||
+    { cat "$work/verify.log" >&2; fail "$2 is not signed by the test certificate"; }
+}
+version=$(sed -n 's/^project(quadrant VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+verify "quadrant-$version-setup.exe" "the installer"
+verify "quadrant-$version-x64.msi" "the MSI"
+mkdir "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$OLDPWD/quadrant-$version-win64.zip")
+verify "$work/zip/quadrant-$version-win64/quadrant.exe" "the program in the zip"
+
+# The uninstaller exists only once the installer has run: in a Wine prefix of the test's own.
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wine "quadrant-$version-setup.exe" /S >/dev/null 2>&1 || true
+uninstaller=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")/Programs/quadrant/uninstall.exe
+[ -f "$uninstaller" ] || fail "the installer installed no uninstaller"
+verify "$uninstaller" "the uninstaller"
+wineserver -k || true
+echo "release test: the sums and every signature verify"
