@@ -23,40 +23,20 @@ listing=$(cmake -E tar tf "$zip" | grep -v /$ | sort | tr "\n" " ")
 [ "$listing" = "quadrant-$version-win64/LICENSE.txt quadrant-$version-win64/quadrant.exe " ] ||
   fail "the zip holds $listing"
 
-source "$top/tests/e2e/x-session.sh"
-export WINEPREFIX=$build/wineprefix-install WINEDEBUG=-all
-# No menu entries of Wine's own on this machine for the shortcut.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-rm -rf "$WINEPREFIX"
-before_display_ends+=("$top/tests/win32/wine-session.sh stop")
-"$top/tests/win32/wine-session.sh" start
+export WINEPREFIX=$build/wineprefix-install
+source "$here/wine-desktop.sh"
 
-windows_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
 programs=$(windows_folder LOCALAPPDATA)/Programs
 installed=$programs/quadrant
 shortcut=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/$shortcut_name
-# The first visible window titled $1, within 20 s. The installer's pages add a blank subtitle.
-wait_for_window() {
-  for _ in $(seq 200); do
-    for window in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-      name=$(xdotool getwindowname "$window")
-      [ "${name% }" = "$1" ] && echo "$window" && return
-    done
-    sleep 0.1
-  done
-  return 1
-}
-uninstall_entry() {
-  wine reg export "$key" "$x_session_work/entry.reg" /y >/dev/null 2>&1 &&
-    iconv -f UTF-16 -t UTF-8 "$x_session_work/entry.reg" | tr -d '\r'
-}
+uninstall_entry() { registry_key "$key"; }
 
 # Its pages name the program in «», so that the Russian sentences read right.
 wine "$installer" &
 setup=$!
 wizard=$(wait_for_window "Установка «Положение точки»") || fail "the installer's title is not" \
   "'Установка «Положение точки»': $(xdotool search --onlyvisible --name . getwindowname %@)"
-xdotool windowactivate --sync "$wizard" key Escape
+press_escape "$wizard" || fail "the installer's window takes no key"
 wait "$setup" || true
 
 wine "$installer" /S || true
@@ -78,7 +58,7 @@ grep -qF "|FileVersion=$version|ProductVersion=$version|" <<<"$resource" ||
 wine "$installed/quadrant.exe" &
 program=$!
 window=$(wait_for_window Form1) || fail "the installed program shows no window"
-xdotool windowactivate --sync "$window" key Escape
+press_escape "$window" || fail "the installed program's window takes no key"
 wait "$program" || fail "the installed program ended with status $?"
 
 # The uninstaller copies itself away and returns at once: wait for what it removes.

@@ -40,34 +40,15 @@ shortcut=$(table Shortcut | awk -F '\t' 'NR > 3 { print $2 "\t" $3 "\t" $5 }')
 echo "package: $(property ProductName) $version, ProductCode $product_code," \
   "shortcut '$(cut -f 2 <<<"$shortcut" | cut -d '|' -f 2)'"
 
-source "$top/tests/e2e/x-session.sh"
-export WINEPREFIX=$x_session_work/wineprefix WINEDEBUG=-all
-# No menu entries of Wine's own on this machine for the shortcut.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-before_display_ends+=("$top/tests/win32/wine-session.sh stop")
-"$top/tests/win32/wine-session.sh" start
+export WINEPREFIX=$(mktemp -u -d)
+source "$here/wine-desktop.sh"
+before_display_ends+=("rm -rf $WINEPREFIX")
 
-windows_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
 installed=$(winepath -u 'C:\Program Files\quadrant')
 # Wine puts an all-users shortcut in the user's Start menu; Windows in the common one.
 shortcuts=("$(windows_folder ProgramData)/Microsoft/Windows/Start Menu/Programs/$name.lnk"
   "$(windows_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/$name.lnk")
 icon=$(winepath -u "C:\\windows\\Installer\\$product_code\\quadrant.ico")
-# The first visible window titled $1, within 20 s.
-wait_for_window() {
-  for _ in $(seq 200); do
-    for window in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-      [ "$(xdotool getwindowname "$window")" = "$1" ] && echo "$window" && return
-    done
-    sleep 0.1
-  done
-  return 1
-}
-# A registry key as text, or failure where there is none.
-registry_key() {
-  wine reg export "$1" "$x_session_work/key.reg" /y >/dev/null 2>&1 &&
-    iconv -f UTF-16 -t UTF-8 "$x_session_work/key.reg" | tr -d '\r'
-}
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
 install() { wine msiexec /i "$(winepath -w "$1")" /qn; }
 
@@ -114,12 +95,7 @@ cmp -s "$icon" <(msiinfo extract "$msi" Icon.quadrant.ico) || fail "$icon is not
 wine "$installed/quadrant.exe" &
 program=$!
 window=$(wait_for_window Form1) || fail "the installed program shows no window"
-# Now and then xdotool finds the window manager not ready to activate a window: try again.
-for try in $(seq 50); do
-  xdotool windowactivate --sync "$window" key Escape 2>>"$x_session_work/xdotool.log" && break
-  [ "$try" != 50 ] || fail "the program's window cannot be activated: $(tail -n 2 "$x_session_work/xdotool.log")"
-  sleep 0.1
-done
+press_escape "$window" || fail "the installed program's window takes no key"
 wait "$program" || fail "the installed program ended with status $?"
 
 if [ -n "$older" ]; then

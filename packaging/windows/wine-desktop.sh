@@ -1,0 +1,42 @@
+# Sourced by the Windows package tests: a display and a Wine session of their own, in the prefix
+# WINEPREFIX (made afresh), and what both tests ask of them. Ends both when the shell exits.
+
+source "$top/tests/e2e/x-session.sh"
+export WINEDEBUG=-all
+# No menu entries of Wine's own on this machine for the shortcuts.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+rm -rf "$WINEPREFIX"
+before_display_ends+=("$top/tests/win32/wine-session.sh stop")
+"$top/tests/win32/wine-session.sh" start
+
+# A folder of Windows by its environment variable, as a path here.
+windows_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')"; }
+
+# The first visible window titled $1, within 20 s. An installer's pages add a blank subtitle.
+wait_for_window() {
+  for _ in $(seq 200); do
+    for window in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      name=$(xdotool getwindowname "$window")
+      [ "${name% }" = "$1" ] && echo "$window" && return
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# Presses Escape in window $1. Now and then the window manager is not ready to activate a window
+# that has just been mapped: it is asked again for up to 5 s.
+press_escape() {
+  for _ in $(seq 50); do
+    xdotool windowactivate --sync "$1" key Escape 2>>"$x_session_work/xdotool.log" && return
+    sleep 0.1
+  done
+  echo "cannot activate window $1: $(tail -n 1 "$x_session_work/xdotool.log")" >&2
+  return 1
+}
+
+# A registry key as text, or failure where there is none.
+registry_key() {
+  wine reg export "$1" "$x_session_work/key.reg" /y >/dev/null 2>&1 &&
+    iconv -f UTF-16 -t UTF-8 "$x_session_work/key.reg" | tr -d '\r'
+}
