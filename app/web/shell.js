@@ -3,7 +3,11 @@
 // parsed) instantiates what was compiled instead of fetching the code itself. Should the loader
 // have run first, it has fetched the code, and nothing here is needed for it.
 if (typeof Module === 'undefined') {
-  const compiled = WebAssembly.compileStreaming(fetch('quadrant.wasm'));
+  // A server that does not call the code application/wasm defeats compiling it as it arrives:
+  // then it is compiled once it is all there.
+  const compiled = WebAssembly.compileStreaming(fetch('quadrant.wasm')).catch(
+      () => fetch('quadrant.wasm').then((response) => response.arrayBuffer())
+          .then((code) => WebAssembly.compile(code)));
   var Module = {
     instantiateWasm(imports, receiveInstance) {
       compiled.then((module) => WebAssembly.instantiate(module, imports)).then(receiveInstance);
