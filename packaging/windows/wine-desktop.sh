@@ -24,17 +24,6 @@ wait_for_window() {
   return 1
 }
 
-# Presses Escape in window $1. Now and then the window manager is not ready to activate a window
-# that has just been mapped: it is asked again for up to 5 s.
-press_escape() {
-  for _ in $(seq 50); do
-    xdotool windowactivate --sync "$1" key Escape 2>>"$x_session_work/xdotool.log" && return
-    sleep 0.1
-  done
-  echo "cannot activate window $1: $(tail -n 1 "$x_session_work/xdotool.log")" >&2
-  return 1
-}
-
 # A registry key as text, or failure where there is none.
 registry_key() {
   wine reg export "$1" "$x_session_work/key.reg" /y >/dev/null 2>&1 &&

@@ -22,7 +22,7 @@ while kill -0 "$command_pid" 2>/dev/null; do
   sleep 0.2
 done
 [ -n "$window" ] || fail "'$*' ended without showing Form1"
-xdotool windowactivate --sync "$window" key Escape
+press_escape "$window" || fail "Form1 takes no key"
 status=0
 wait "$command_pid" || status=$?
 [ "$status" -eq 0 ] || fail "'$*' ended with status $status after Escape"

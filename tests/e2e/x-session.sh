@@ -27,3 +27,14 @@ for _ in $(seq 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
+
+# Presses Escape in window $1. Now and then the window manager is not ready to activate a window
+# that has just been mapped: it is asked again for up to 5 s.
+press_escape() {
+  for _ in $(seq 50); do
+    xdotool windowactivate --sync "$1" key Escape 2>>"$x_session_work/xdotool.log" && return
+    sleep 0.1
+  done
+  echo "cannot activate window $1: $(tail -n 1 "$x_session_work/xdotool.log")" >&2
+  return 1
+}
