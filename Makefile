@@ -171,7 +171,8 @@ package-windows-test: package-windows
 	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
 	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
 	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
-	packaging/windows/test-msi.sh $$(ls $(WINDOWS_DIR)/quadrant-*-x64.msi) \
+	packaging/windows/test-msi.sh $(WINDOWS_DIR)/quadrant-$$(sed -n \
+	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_DIR)/CMakeCache.txt)-x64.msi \
 	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 top=$(pwd)
-work=${1:-$(mktemp -d)}
+work=$(realpath -m "${1:-$(mktemp -d)}")
 rm -rf "$work/one" "$work/second"
 first=$work/one
 second=$work/second/build/of/quadrant
@@ -29,7 +29,7 @@ for file in "$first"/dist/*; do
   else
     echo "DIFFERS: $name"
     diffoscope --text "$work/$name.diff" "$file" "$second/dist/$name" >/dev/null || true
-    head -n 40 "$work/$name.diff"
+    head -n 40 "$work/$name.diff" || true
     status=1
   fi
 done

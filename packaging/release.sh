@@ -11,6 +11,9 @@ set -euo pipefail
 
 dist=$1
 make=${2:-make}
+# A release is made of a commit: its time is the one recorded, and it can be built again.
+git diff --quiet HEAD && [ -z "$(git ls-files --others --exclude-standard)" ] ||
+  { echo "release: commit or stash the changes first (git status)" >&2; exit 1; }
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC LC_ALL=C.UTF-8
 umask 022

@@ -9,7 +9,7 @@ dist=$1
 make=${2:-make}
 top=$(pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'gpgconf --kill gpg-agent 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "release test: $*" >&2; exit 1; }
 
 openssl rand -hex 24 >"$work/password"
@@ -27,7 +27,10 @@ QUADRANT_SIGN_PKCS12=$work/signing.p12 QUADRANT_SIGN_PASSWORD_FILE=$work/passwor
   QUADRANT_GPG_KEY=release@quadrant.invalid $make --no-print-directory release DIST_DIR="$dist"
 
 cd "$dist"
+# Neither the password nor a key, by name or by content.
 ! ls -A | grep -E '\.(p12|pem)$|password|gnupg' || fail "key material in $dist"
+! grep -rqF -f "$work/password" . || fail "the password is in $dist"
+! grep -rqF -e "$(sed -n 2p "$work/key.pem")" . || fail "the signing key is in $dist"
 sha256sum --quiet -c SHA256SUMS || fail "the sums do not match"
 gpg --verify SHA256SUMS.asc SHA256SUMS 2>/dev/null || fail "SHA256SUMS.asc does not verify"
 

@@ -40,9 +40,10 @@ shortcut=$(table Shortcut | awk -F '\t' 'NR > 3 { print $2 "\t" $3 "\t" $5 }')
 echo "package: $(property ProductName) $version, ProductCode $product_code," \
   "shortcut '$(cut -f 2 <<<"$shortcut" | cut -d '|' -f 2)'"
 
-export WINEPREFIX=$(mktemp -u -d)
+prefixes=$(mktemp -d)
+export WINEPREFIX=$prefixes/prefix
 source "$here/wine-desktop.sh"
-before_display_ends+=("rm -rf $WINEPREFIX")
+before_display_ends+=("rm -rf $prefixes")
 
 installed=$(winepath -u 'C:\Program Files\quadrant')
 # Wine puts an all-users shortcut in the user's Start menu; Windows in the common one.
