@@ -38,6 +38,8 @@ else
 fi
 
 echo "Installing Debian packages: ${missing[*]}"
-"${as_root[@]}" apt-get update -q
+# Another install (a parallel make, the system's own updates) may hold dpkg's lock: wait for it.
+wait_for_lock=(-o DPkg::Lock::Timeout=900)
+"${as_root[@]}" apt-get "${wait_for_lock[@]}" update -q
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt-get "${wait_for_lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
