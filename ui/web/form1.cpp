@@ -37,12 +37,23 @@ EMSCRIPTEN_KEEPALIVE void Command1_Click() {
     const double y = point::CoordinateFromText(AskCoordinate(ui::kInputPromptY));
     const point::Point point{x, y};
     // The browser's language decides the separator, read anew at each check.
-    dom::ShowText(ui::kText1.name,
-                  point::ResultText(point, point::ClassifyPoint(point), dom::DecimalSeparator()));
+    const std::string line =
+        point::ResultText(point, point::ClassifyPoint(point), dom::DecimalSeparator());
+    dom::ShowText(ui::kText1.name, line);
+    dom::Announce(page::kStatus, line);
   } catch (...) {
     failure = ui::ErrorReport(std::current_exception());
   }
   if (!failure.empty()) dom::Report(page::kErrorDialog, failure);
 }
 
-EMSCRIPTEN_KEEPALIVE void Command2_Click() { web::dom::End(ui::kForm1.caption, web::page::kEnded); }
+EMSCRIPTEN_KEEPALIVE void Command2_Click() {
+  using namespace web;
+  std::string failure;
+  try {
+    dom::End(ui::kForm1.caption, page::kEnded);
+  } catch (...) {
+    failure = ui::ErrorReport(std::current_exception());
+  }
+  if (!failure.empty()) dom::Report(page::kErrorDialog, failure);
+}

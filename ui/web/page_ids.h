@@ -9,6 +9,11 @@ namespace web::page {
 
 inline constexpr std::string_view kInputDialog = "InputDialog";
 inline constexpr std::string_view kErrorDialog = "ErrorReport";
-inline constexpr std::string_view kEnded = "Ended";  // what the page says once the program ended
+inline constexpr std::string_view kEnded = "Ended";    // what the page says once the program ended
+inline constexpr std::string_view kStatus = "Status";  // where a screen reader hears each result
+// What the page says where the program cannot run; app/web/shell.js shows it.
+inline constexpr std::string_view kUnsupported = "Unsupported";
+// The page's heading, which names Form1 for a screen reader.
+inline constexpr std::string_view kTitle = "Title";
 
 }  // namespace web::page
