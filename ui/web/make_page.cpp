@@ -2,7 +2,8 @@
 // its error report, and form1.css with the design's measures. Made at build time, so that the
 // page paints before the program has loaded; the program then binds to it (ui/web/dom.cpp).
 //
-//   make_page SITE_DIR     (run under node with the real file system)
+//   make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY   (under node, with the real file
+//   system)
 
 #include <fstream>
 #include <iostream>
@@ -92,13 +93,15 @@ std::string Attribute(std::string_view name, std::string_view value) {
 
 // One control of Form1, in tab order, disabled until the program is ready.
 std::string ControlHtml(const ui::ControlDesign& design) {
-  std::string common = Attribute("id", design.name) + Attribute("title", design.tooltip);
-  if (!design.accessibleName.empty()) common += Attribute("aria-label", design.accessibleName);
+  const std::string common = Attribute("id", design.name) + Attribute("title", design.tooltip);
   if (design.kind == ui::ControlKind::TextBox) {
     // The focus is there as the page paints; the caret stands before the text.
-    return "<input type=\"text\"" + common + Attribute("value", design.text) +
+    return "<input type=\"text\"" + common + Attribute("aria-label", design.accessibleName) +
+           Attribute("value", design.text) +
            " autofocus autocomplete=\"off\" spellcheck=\"false\">";
   }
+  // A button is named by the caption that it shows, so that whoever says what they see reaches
+  // it; what it does, its tooltip, is its description.
   const Caption caption = SplitCaption(design.text);
   std::string html = "<button type=\"button\"" + common;
   if (!caption.key.empty()) html += Attribute("accesskey", LowerKey(caption.key));
@@ -109,51 +112,65 @@ std::string ControlHtml(const ui::ControlDesign& design) {
   return html + Escaped(caption.after) + "</button>";
 }
 
-std::string Px(int twips) { return std::to_string(ui::TwipsToPixels(twips, kCssDpi)) + "px"; }
+// The design's pixels are multiples of --px: 1px, or more where the form fills a narrow screen.
+std::string Px(int pixels) { return "calc(" + std::to_string(pixels) + " * var(--px))"; }
+
+std::string TwipsPx(int twips) { return Px(ui::TwipsToPixels(twips, kCssDpi)); }
+
+int PointsToPixels(int points) { return points * kCssDpi / 72; }
 
 std::string Size(const ui::Twips& box) {
-  return "width: " + Px(box.width) + "; height: " + Px(box.height) + ";";
+  return "width: " + TwipsPx(box.width) + "; height: " + TwipsPx(box.height) + ";";
 }
 
 // The design's face first; where it is missing, its outline successor, then the system's.
 std::string FontCss(const ui::FontDesign& font) {
-  return "font: " + std::to_string(font.weight) + " " + std::to_string(font.points) + "pt \"" +
+  return "font: " + std::to_string(font.weight) + " " + Px(PointsToPixels(font.points)) + " \"" +
          std::string(font.face) + "\", \"Microsoft Sans Serif\", system-ui, sans-serif;";
 }
 
 std::string Css() {
+  const int formWidth = ui::TwipsToPixels(ui::kForm1.client.width, kCssDpi);
   std::string css = "/* Made from the window's design at build time. */\n";
+  // On touch screens and narrow ones the form fills the width, in its proportions (the page's
+  // margins and the form's frame aside), up to twice its size.
+  css +=
+      ":root { --px: 1px; }\n@media (pointer: coarse), (max-width: 480px) {\n  :root { --px: "
+      "min(calc((100vw - 2 * var(--margin) - 2px) / " +
+      std::to_string(formWidth) + "), 2px); }\n}\n";
+  css += "body { font-size: " + Px(PointsToPixels(ui::kWindowFontPoints)) + "; }\n";
   css += "#" + std::string(ui::kForm1.caption) + " { " + Size(ui::kForm1.client) + " }\n";
   for (const ui::ControlDesign* design : ui::kTabOrder) {
     const ui::Twips& box = design->bounds;
-    css += "#" + std::string(design->name) + " { left: " + Px(box.left) + "; top: " + Px(box.top) +
-           "; " + Size(box);
+    css += "#" + std::string(design->name) + " { left: " + TwipsPx(box.left) +
+           "; top: " + TwipsPx(box.top) + "; " + Size(box);
     if (design->font != nullptr) css += " " + FontCss(*design->font);
     css += " }\n";
   }
   return css;
 }
 
-// Scripts and styles from the page's own origin only; WebAssembly may be compiled, nothing else.
-constexpr std::string_view kContentSecurityPolicy =
-    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
-    "img-src 'self'; connect-src 'self'; manifest-src 'self'; worker-src 'self'; "
-    "object-src 'none'; base-uri 'none'; form-action 'none'";
-
 // What the page says once the program has ended, where the browser keeps its tab open.
 constexpr std::string_view kEndedText = "Программа завершена.";
 constexpr std::string_view kStartAgain = "Запустить снова";
+// What it says where the program cannot start: no WebAssembly, no modal dialogs, its code blocked
+// or not arriving, or a security policy that the browser does not understand (Safari before 16).
+constexpr std::string_view kUnsupportedText =
+    "Этот браузер не может запустить программу. Она работает в Chrome и Edge с версии 109, "
+    "Firefox с версии 115 и Safari с версии 16; обновите браузер или откройте страницу в другом.";
 
-std::string Html() {
+std::string Html(std::string_view description, std::string_view policy) {
   using namespace web::page;
   std::string html =
       "<!doctype html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<meta http-equiv=\"Content-Security-Policy\"" +
-      Attribute("content", kContentSecurityPolicy) + ">\n<title>" + Escaped(ui::kForm1.caption) +
-      "</title>\n"
+      Attribute("content", policy) + ">\n<title>" + Escaped(ui::kForm1.caption) +
+      "</title>\n<meta name=\"description\"" + Attribute("content", description) +
+      ">\n"
       "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
       "<link rel=\"icon\" href=\"quadrant.svg\" type=\"image/svg+xml\">\n"
+      "<link rel=\"apple-touch-icon\" href=\"quadrant-180.png\">\n"
       "<link rel=\"stylesheet\" href=\"quadrant.css\">\n"
       "<link rel=\"stylesheet\" href=\"form1.css\">\n"
       // The program's code is fetched at once, beside the page, and the shell compiles it as the
@@ -164,10 +181,15 @@ std::string Html() {
       "<script src=\"quadrant.js\" defer></script>\n"
       "</head>\n<body>\n";
 
-  html += "<main" + Attribute("id", ui::kForm1.caption) +
-          Attribute("aria-label", ui::kForm1.caption) + ">\n";
+  // The window's caption heads the page for a screen reader, as the tab shows it to the eye.
+  html += "<main" + Attribute("aria-labelledby", kTitle) + ">\n<h1" + Attribute("id", kTitle) +
+          " class=\"offscreen\">" + Escaped(ui::kForm1.caption) + "</h1>\n";
+  html += "<div" + Attribute("id", ui::kForm1.caption) + ">\n";
   for (const ui::ControlDesign* design : ui::kTabOrder) html += ControlHtml(*design) + "\n";
-  html += "</main>\n";
+  html += "</div>\n";
+  html += "<p" + Attribute("id", kStatus) + " role=\"status\" class=\"offscreen\"></p>\n";
+  html += "<p" + Attribute("id", kUnsupported) + " role=\"alert\" hidden>" +
+          Escaped(kUnsupportedText) + "</p>\n";
   html += "<p" + Attribute("id", kEnded) + " hidden>" + Escaped(kEndedText) + " <a href=\"./\">" +
           Escaped(kStartAgain) + "</a></p>\n";
 
@@ -188,7 +210,7 @@ std::string Html() {
           "<form method=\"dialog\">\n<h1 id=\"ErrorTitle\">" +
           Escaped(ui::kForm1.caption) + "</h1>\n<p id=\"ErrorText\"></p>\n<button autofocus>" +
           Escaped(ui::kInputOk) + "</button>\n</form>\n</dialog>\n";
-  return html + "</body>\n</html>\n";
+  return html + "</main>\n</body>\n</html>\n";
 }
 
 bool Write(const std::string& path, const std::string& text) {
@@ -202,10 +224,12 @@ bool Write(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::cerr << "usage: make_page SITE_DIR\n";
+  if (argc != 4) {
+    std::cerr << "usage: make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY\n";
     return 2;
   }
   const std::string site = argv[1];
-  return Write(site + "/index.html", Html()) && Write(site + "/form1.css", Css()) ? 0 : 1;
+  return Write(site + "/index.html", Html(argv[2], argv[3])) && Write(site + "/form1.css", Css())
+             ? 0
+             : 1;
 }
