@@ -74,6 +74,10 @@ inline constexpr std::string_view kCommand2Tooltip = "Выход";
 
 inline constexpr FontDesign kCommand2Font{"MS Sans Serif", 12, 700, 204};
 
+// The size of the window's font where the platform has no font of its own for windows (the
+// browser): that of Windows' message font, which the desktop programs show.
+inline constexpr int kWindowFontPoints = 9;
+
 inline constexpr ControlDesign kText1{
     .name = "Text1",
     .kind = ControlKind::TextBox,
