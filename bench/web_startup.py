@@ -22,6 +22,8 @@ from selenium.webdriver.support.ui import WebDriverWait
 SITE = sys.argv[1]
 LOADS = int(sys.argv[2]) if len(sys.argv) > 2 else 20
 IMAGES = (".png", ".svg")
+# What the web server reads, never the browser.
+SERVER_SETTINGS = (".htaccess", "quadrant.nginx.conf")
 GOALS = {"ready / bare": 1.5, "page KiB gzipped": 100}
 
 
@@ -32,10 +34,10 @@ def free_port():
 
 
 def page_weight():
-    """The gzipped bytes of every file of the site but its images."""
+    """The gzipped bytes of every file of the site but its images and the server's settings."""
     total = 0
     for name in sorted(os.listdir(SITE)):
-        if not name.endswith(IMAGES):
+        if not name.endswith(IMAGES) and name not in SERVER_SETTINGS:
             with open(os.path.join(SITE, name), "rb") as file:
                 total += len(gzip.compress(file.read(), 9))
     return total
