@@ -1,6 +1,9 @@
 # Included by tests/CMakeLists.txt for the browser's build. The built site, served on the loopback
-# and driven in headless Chromium; screenshots are left in the build folder for a reviewer.
-add_test(NAME end_to_end
-         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e_test.py ${QUADRANT_SITE}
-                 ${CMAKE_BINARY_DIR}/screenshots)
-set_tests_properties(end_to_end PROPERTIES TIMEOUT 300)
+# and driven in each engine, one test apiece; screenshots are left in the build folder for a
+# reviewer. axe-core comes from tests/web/node_modules, which `make test-web` installs.
+foreach(engine chromium webkit firefox)
+  add_test(NAME end_to_end_${engine}
+           COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e_test.py ${engine}
+                   ${QUADRANT_SITE} ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(end_to_end_${engine} PROPERTIES TIMEOUT 300)
+endforeach()
