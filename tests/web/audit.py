@@ -12,7 +12,8 @@ import tempfile
 import threading
 
 SITE = sys.argv[1]
-LIGHTHOUSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules/.bin/lighthouse")
+LIGHTHOUSE = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                          "node_modules/.bin/lighthouse")
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):

@@ -10,6 +10,7 @@ scenario in one language rather than a second copy of it for node.
 Usage: e2e_test.py chromium|webkit|firefox SITE_DIR SCREENSHOT_DIR"""
 
 import asyncio
+import atexit
 import base64
 import functools
 import glob
@@ -127,7 +128,8 @@ class Browser:
         if url:
             self.get(url)
         self.wait("the program to be ready",
-                  "!!document.getElementById('Form1') && !document.querySelector('#Form1 :disabled')")
+                  "!!document.getElementById('Form1') &&"
+                  " !document.querySelector('#Form1 :disabled')")
 
     def ask(self, coordinate):
         """Waits for the input dialog to ask for `coordinate` afresh."""
@@ -242,10 +244,10 @@ class Chromium(Selenium):
 
 
 class WebKit(Selenium):
-    """MiniBrowser on an X server of its own, in a GTK theme light or dark. Its `language` is that of the
-    environment: LANG=C, where navigator.languages is ['C'], which Intl rejects, or Russian from a
-    locale made for the test. WebKitWebDriver keeps no console, so the page's errors are caught
-    there and gathered before each page is left."""
+    """MiniBrowser on an X server of its own, in a GTK theme light or dark. Its `language` is that
+    of the environment: LANG=C, where navigator.languages is ['C'], which Intl rejects, or Russian
+    from a locale made for the test. WebKitWebDriver keeps no console, so the page's errors are
+    caught there and gathered before each page is left."""
 
     can_narrow = False  # MiniBrowser's window keeps its toolbar's width
     can_type_cyrillic = False  # its driver finds no key for П on Xvfb's keyboard
@@ -253,12 +255,14 @@ class WebKit(Selenium):
             " console.error = (...parts) => { quadrantErrors.push(parts.join(' '));"
             " kept.apply(console, parts); };"
             " addEventListener('error', (event) => quadrantErrors.push(event.message));"
-            " addEventListener('unhandledrejection', (e) => quadrantErrors.push(String(e.reason)));")
+            " addEventListener('unhandledrejection',"
+            " (event) => quadrantErrors.push(String(event.reason)));")
 
     def __init__(self, language, dark):
         read, write = os.pipe()
         self.display = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
                                          "1024x768x24", "-nolisten", "tcp"], pass_fds=(write,))
+        atexit.register(self.display.kill)  # should the driver not start
         os.close(write)
         with os.fdopen(read) as pipe:
             display = ":" + pipe.readline().strip()
@@ -271,7 +275,7 @@ class WebKit(Selenium):
             environment["LANG"] = "ru_RU.UTF-8"
         os.environ.update(environment)
         options = webdriver.WebKitGTKOptions()
-        options.binary_location = glob.glob("/usr/lib/x86_64-linux-gnu/webkit2gtk-4.*/MiniBrowser")[0]
+        options.binary_location = glob.glob("/usr/lib/*/webkit2gtk-4.*/MiniBrowser")[0]
         options.add_argument("--automation")
         options.add_argument("--javascript-can-open-windows-automatically=true")
         self.seen = []
@@ -309,12 +313,13 @@ class Firefox(Browser):
         self.profile = tempfile.mkdtemp()
         with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
             for name, value in (("intl.accept_languages", language),
-                                ("layout.css.prefers-color-scheme.content-override", 0 if dark else 1)):
+                                ("layout.css.prefers-color-scheme.content-override", int(not dark))):
                 prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
         self.process = subprocess.Popen(
             ["/usr/bin/firefox-esr", "--headless", "--no-remote", "--profile", self.profile,
              "--remote-debugging-port=0", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        atexit.register(self.process.kill)  # should the session not start
         address = None
         for output in self.process.stderr:
             found = re.search(r"WebDriver BiDi listening on (ws://\S+)", output)
@@ -556,7 +561,8 @@ def first_visit(browser, server):
     browser.keys(Keys.ESCAPE)
     browser.wait("the program's end", "!document.getElementById('Form1')")
     check("after Escape", [browser.windows(), browser.js(
-        "[Ended.hidden, document.activeElement.textContent]")], [windows, [False, "Запустить снова"]])
+        "[Ended.hidden, document.activeElement.textContent]")],
+        [windows, [False, "Запустить снова"]])
     browser.axe("ended")
     browser.keys(Keys.ENTER)
     browser.open()
