@@ -22,18 +22,20 @@ EM_JS(void, quadrant_bind, (const char* form, std::size_t formSize, const char* 
     const marked = (key) => element.querySelector("[data-key=" + key + "]");
     // The dialogs are modal: while one is open, nothing may start a command inside the one that
     // opened it, be it a click, a key, an access key, which the browser still delivers behind the
-    // dialog, or a script's click().
-    const dialogOpen = () => document.querySelector("dialog[open]") !== null;
+    // dialog, or a script's click(). Nor in the moment after a dialog has closed, before its
+    // "close" event resumes the command: Asyncify holds the command's stack aside until then.
+    const busy = () =>
+        document.querySelector("dialog[open]") !== null || Asyncify.currData !== null;
     for (const button of element.querySelectorAll("button")) {
       const handler = Module["_" + button.id + "_Click"];
       button.addEventListener("click", () => {
-        if (!dialogOpen()) handler();
+        if (!busy()) handler();
       });
       button.disabled = false;
     }
     document.addEventListener("keydown", (event) => {
       // While a dialog is open, the keys are its own; once the program has ended, nobody's.
-      if (!element.isConnected || dialogOpen() || event.isComposing || event.altKey ||
+      if (!element.isConnected || busy() || event.isComposing || event.altKey ||
           event.ctrlKey || event.metaKey || event.shiftKey) {
         return;
       }
