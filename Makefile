@@ -66,7 +66,7 @@ SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined \
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all setup configure build run test-run test test-qt5 package package-test clean
+.PHONY: all setup configure build run test-run test test-qt5 test-floors package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: package-windows package-windows-test
@@ -105,6 +105,13 @@ test: build fuzz-regression
 test-qt5:
 	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
 	cd $(QT5_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The oldest tools the README names (GCC 10, CMake 3.18, Qt 5.15.2), in a Debian 11 chroot made
+# in $(FLOORS_DIR) on the first run: the build, the core's tests and the Qt suite. Needs root.
+FLOORS_DIR ?= $(BUILD_DIR)-floors
+test-floors:
+	@scripts/install-debian-packages.sh debootstrap tar git
+	tests/floors/run.sh $(FLOORS_DIR) $(JOBS)
 
 # dpkg-buildpackage -b -us -uc on a copy of the sources in $(BUILD_DIR)/dpkg; the .debs are
 # copied to $(BUILD_DIR).
