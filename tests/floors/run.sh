@@ -3,7 +3,8 @@
 # GCC 10.2 (no floating-point <charconv>), CMake 3.18, Qt 5.15.2, the oldest tools the README
 # names. The chroot is made once with debootstrap, from the Debian archive that this machine's own
 # apt sources name (FLOORS_MIRROR to choose another), and kept for the next run; the sources are
-# copied in and built afresh each time. Needs root.
+# copied in and built afresh each time, without naming a Qt: CMake must find Qt 5 by itself
+# where there is no Qt 6. Needs root.
 # Usage: run.sh FOLDER JOBS
 set -euo pipefail
 
@@ -54,6 +55,7 @@ git -C "$source_dir" ls-files -z --cached --others --exclude-standard |
 chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
   /bin/bash -euo pipefail -c "
     g++ --version | head -n 1; cmake --version | head -n 1; dpkg-query -W qtbase5-dev
-    cmake -S /src -B /build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_MAJOR_VERSION=5
+    cmake -S /src -B /build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    grep -x 'QT_MAJOR_VERSION:STRING=5' /build/CMakeCache.txt
     cmake --build /build -j $jobs
     cd /build && ctest --output-on-failure -j $jobs -E '^end_to_end\$'"
