@@ -1,12 +1,22 @@
 # The front door: `make run` and `make test` each set up a fresh Debian 12 machine, build, and
 # then start the program or pass the whole suite.
 
+# The Qt to build with: 6, or 5 (5.15) for the systems that have no Qt 6; Qt 5 builds in a folder
+# of its own, so that the two never share a CMake cache.
+QT_MAJOR_VERSION ?= 6
+QT5_DIR ?= build-qt5
+ifeq ($(QT_MAJOR_VERSION),5)
+BUILD_DIR ?= $(QT5_DIR)
+endif
+QT_PACKAGES_6 := qt6-base-dev qt6-translations-l10n
+QT_PACKAGES_5 := qtbase5-dev qttranslations5-l10n
+
 BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 # What building and running the program need beyond a bare Debian 12.
-BUILD_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-translations-l10n librsvg2-bin \
+BUILD_PACKAGES := cmake make g++ pkg-config $(QT_PACKAGES_$(QT_MAJOR_VERSION)) librsvg2-bin \
                   fonts-dejavu-core
 # What the suite needs besides: GoogleTest, a locale source, and a display to drive and read.
 TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox xdotool \
@@ -60,7 +70,7 @@ SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined \
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all setup configure build run test-run test package package-test clean
+.PHONY: all setup configure build run test-run test test-qt5 test-floors package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: package-windows package-windows-test
@@ -75,7 +85,8 @@ setup:
 configure:
 	@scripts/install-debian-packages.sh $(BUILD_PACKAGES) \
 	  $(if $(filter ON,$(TESTING)),$(TEST_PACKAGES))
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBUILD_TESTING=$(TESTING)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBUILD_TESTING=$(TESTING) \
+	  -DQT_MAJOR_VERSION=$(QT_MAJOR_VERSION)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -93,6 +104,18 @@ test-run: setup
 
 test: build fuzz-regression
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The program on Qt 5.15, in $(QT5_DIR): the core's tests, the Qt suite and the end-to-end run.
+test-qt5:
+	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
+	cd $(QT5_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The oldest tools the README names (GCC 10, CMake 3.18, Qt 5.15.2), in a Debian 11 chroot made
+# in $(FLOORS_DIR) on the first run: the build, the core's tests and the Qt suite. Needs root.
+FLOORS_DIR ?= $(BUILD_DIR)-floors
+test-floors:
+	@scripts/install-debian-packages.sh debootstrap tar git
+	tests/floors/run.sh $(FLOORS_DIR) $(JOBS)
 
 # dpkg-buildpackage -b -us -uc on a copy of the sources in $(BUILD_DIR)/dpkg; the .debs are
 # copied to $(BUILD_DIR).
@@ -235,4 +258,4 @@ release-check:
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
 	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
-	  $(RELEASE_CHECK_DIR) $(DIST_DIR)
+	  $(RELEASE_CHECK_DIR) $(DIST_DIR) $(QT5_DIR)
