@@ -25,6 +25,10 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
                     fonts-dejavu-core \
                     binutils-mingw-w64-x86-64 python3
+# The 32-bit program besides: its compiler; and to test it, 32-bit Wine from Debian's i386
+# architecture (which `test-windows-x86` adds).
+WINDOWS_X86_PACKAGES := g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+WINDOWS_X86_TEST_PACKAGES := wine32:i386
 # What making the Windows packages needs besides: NSIS, wixl and msitools for the MSI, and
 # osslsigncode to sign them. Installed with the rest, before CMake first looks for them.
 WINDOWS_PACKAGE_TOOLS := nsis wixl msitools osslsigncode
@@ -41,6 +45,7 @@ FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
 SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
+WINDOWS_X86_DIR ?= $(BUILD_DIR)-windows-x86
 WEB_DIR      ?= $(BUILD_DIR)-web
 WEB_PORT     ?= 8000
 DIST_DIR     ?= dist
@@ -59,6 +64,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: all setup configure build run test-run test package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
+.PHONY: windows-x86 test-windows-x86 bench-startup-windows-x86
 .PHONY: package-windows package-windows-test
 .PHONY: web run-web test-web package-web bench-web release release-test release-check
 
@@ -150,19 +156,41 @@ bench-startup-windows: bench-build
 	$(MAKE) windows WINDOWS_BENCH=ON
 	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_DIR)
 
+bench-startup-windows-x86: bench-build
+	$(MAKE) windows-x86 WINDOWS_BENCH=ON
+	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_X86_DIR)
+
 # quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
 windows:
 	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_PACKAGE_TOOLS)
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
+	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH) \
+	  -DQUADRANT_WINDOWS_X86_DIR=$(abspath $(WINDOWS_X86_DIR))
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 test-windows: windows
 	cd $(WINDOWS_DIR) && ctest --output-on-failure
 
-# The portable zip, the per-user installer (NSIS) and the MSI in $(WINDOWS_DIR), and their test
-# under Wine.
-package-windows: windows
+# The same program for 32-bit Windows, from the same sources, and its tests under 32-bit Wine.
+# Where the kernel cannot run 32-bit programs, the tests stop before wine32 is installed: it
+# would stop 64-bit Wine too there.
+windows-x86:
+	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_X86_PACKAGES) \
+	  $(WINDOWS_PACKAGE_TOOLS)
+	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
+	cmake --build $(WINDOWS_X86_DIR) -j $(JOBS)
+
+test-windows-x86: windows-x86
+	tests/win32/can-run-32-bit.sh
+	@scripts/add-debian-architecture.sh i386
+	@scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES)
+	cd $(WINDOWS_X86_DIR) && ctest --output-on-failure
+
+# The portable zip and the MSI of each width in its build folder, and the per-user installer
+# (NSIS) of both in $(WINDOWS_DIR); and their test under Wine.
+package-windows: windows windows-x86
+	cmake --build $(WINDOWS_X86_DIR) --target package-windows
 	cmake --build $(WINDOWS_DIR) --target package-windows
 
 # The MSI also replaces an older version: one made from the same program, numbered 0.9.
@@ -174,6 +202,8 @@ package-windows-test: package-windows
 	packaging/windows/test-msi.sh $(WINDOWS_DIR)/quadrant-$$(sed -n \
 	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_DIR)/CMakeCache.txt)-x64.msi \
 	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
+	packaging/windows/test-msi.sh $(WINDOWS_X86_DIR)/quadrant-$$(sed -n \
+	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_X86_DIR)/CMakeCache.txt)-x86.msi
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.
 web:
@@ -219,5 +249,6 @@ release-check:
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
+	  $(WINDOWS_X86_DIR) $(BUILD_DIR)-release-windows-x86 \
 	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
 	  $(RELEASE_CHECK_DIR) $(DIST_DIR)
