@@ -17,7 +17,8 @@ printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
   '\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$work/exit0"
 chmod +x "$work/exit0"
 if ! "$work/exit0" 2>"$work/error"; then
-  echo "This machine cannot run 32-bit x86 programs ($(uname -r): $(cat "$work/error"))," \
-    "so 32-bit Wine cannot run the 32-bit Windows program here." >&2
+  error=$(cat "$work/error")
+  echo "This machine's kernel ($(uname -r)) cannot run 32-bit x86 programs (${error##*:})," \
+    "so 32-bit Wine cannot run the 32-bit Windows programs here." >&2
   exit 1
 fi
