@@ -65,7 +65,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: windows-x86 test-windows-x86 bench-startup-windows-x86
-.PHONY: package-windows package-windows-test
+.PHONY: package-windows package-windows-test package-windows-test-x64
 .PHONY: web run-web test-web package-web bench-web release release-test release-check
 
 all: build
@@ -193,17 +193,28 @@ package-windows: windows windows-x86
 	cmake --build $(WINDOWS_X86_DIR) --target package-windows
 	cmake --build $(WINDOWS_DIR) --target package-windows
 
-# The MSI also replaces an older version: one made from the same program, numbered 0.9.
-package-windows-test: package-windows
-	packaging/windows/test-installer.sh $(WINDOWS_DIR)
+# package-windows-test-x64: what 64-bit Wine alone can check: the zips, and the x64 MSI, which
+# also replaces an older version (one made from the same program, numbered 0.9).
+# package-windows-test: all of it, with 32-bit Wine besides: the installer (a 32-bit program) in
+# prefixes of both widths, and the x86 MSI in both.
+package-windows-test: package-windows-test-x64
+	tests/win32/can-run-32-bit.sh
+	@scripts/add-debian-architecture.sh i386
+	@scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES)
+	WINEARCH=win64 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
+	WINEARCH=win32 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
+	for arch in win32 win64; do WINEARCH=$$arch packaging/windows/test-msi.sh \
+	  $(WINDOWS_X86_DIR)/quadrant-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
+	  $(WINDOWS_X86_DIR)/CMakeCache.txt)-x86.msi || exit 1; done
+
+package-windows-test-x64: package-windows
+	packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) zips
 	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
 	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
 	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
 	packaging/windows/test-msi.sh $(WINDOWS_DIR)/quadrant-$$(sed -n \
 	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_DIR)/CMakeCache.txt)-x64.msi \
 	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
-	packaging/windows/test-msi.sh $(WINDOWS_X86_DIR)/quadrant-$$(sed -n \
-	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_X86_DIR)/CMakeCache.txt)-x86.msi
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.
 web:
