@@ -45,19 +45,15 @@ class Image:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
-    def names(self, table_rva, relative):
-        """The names a thunk table imports by: RVAs, or addresses relative to the image base
-        (`relative` is that base, for old-style delay descriptors)."""
+    def names(self, table_rva):
+        """The names a thunk table imports by; "#N" for an import by ordinal N."""
         names, step = [], 8 if self.wide else 4
         position = self.offset(table_rva)
-        while True:
-            thunk = struct.unpack_from("<Q" if self.wide else "<I", self.data, position)[0]
-            if thunk == 0:
-                return names
-            ordinal_flag = 1 << (63 if self.wide else 31)
-            names.append(f"#{thunk & 0xFFFF}" if thunk & ordinal_flag
-                         else self.string(thunk - relative + 2))
+        while thunk := struct.unpack_from("<Q" if self.wide else "<I", self.data, position)[0]:
+            by_ordinal = thunk >> (step * 8 - 1)
+            names.append(f"#{thunk & 0xFFFF}" if by_ordinal else self.string(thunk + 2))
             position += step
+        return names
 
     def imports(self):
         found, position = {}, self.offset(self.import_rva)
@@ -65,7 +61,7 @@ class Image:
             lookup, _, _, name, first = struct.unpack_from("<IIIII", self.data, position)
             if name == 0:
                 return found
-            found.setdefault(self.string(name).lower(), []).extend(self.names(lookup or first, 0))
+            found.setdefault(self.string(name).lower(), []).extend(self.names(lookup or first))
             position += 20
 
     def delay_imports(self):
@@ -76,12 +72,10 @@ class Image:
             rva = self.rva_of(match.start())
             if rva is None:
                 continue
-            descriptor = struct.pack("<II", 1, rva)
-            for hit in re.finditer(re.escape(descriptor), self.data):
-                fields = struct.unpack_from("<IIIIIIII", self.data, hit.start())
-                lookup = fields[4]
-                name = match.group()[:-1].decode("ascii").lower()
-                found.setdefault(name, []).extend(self.names(lookup, 0))
+            name = match.group()[:-1].decode("ascii").lower()
+            for hit in re.finditer(re.escape(struct.pack("<II", 1, rva)), self.data):
+                lookup = struct.unpack_from("<I", self.data, hit.start() + 16)[0]
+                found.setdefault(name, []).extend(self.names(lookup))
         return found
 
     def rva_of(self, offset):
@@ -123,8 +117,7 @@ def main():
                                 capture_output=True, text=True, env={**os.environ, "LC_ALL": "C"})
     if result.returncode != 0:
         missing = sorted(set(re.findall(r"'::(\w+)' has not been declared", result.stderr)))
-        sys.exit(f"{program} imports what Windows 7 lacks: {' '.join(missing)}\n"
-                 + ("" if missing else result.stderr))
+        sys.exit(f"{program} imports what Windows 7 lacks: {' '.join(missing) or result.stderr}")
     print(f"{len(functions)} functions, all of Windows 7")
 
 
