@@ -69,6 +69,12 @@ icon=$(winepath -u "C:\\windows\\Installer\\$product_code\\quadrant.ico")
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
 install() { wine msiexec /i "$(winepath -w "$1")" /qn; }
 
+# On Windows Vista the launch condition refuses the package, and installs nothing.
+wine winecfg -v vista
+install "$msi" && fail "the package installed on Windows Vista"
+[ ! -e "$installed" ] || fail "the package refused on Windows Vista left $installed"
+wine winecfg -v win10
+
 if [ -n "$older" ]; then
   older_properties=$(msiinfo export "$older" Property | tr -d '\r')
   older_code=$(sed -n 's/^ProductCode\t//p' <<<"$older_properties")

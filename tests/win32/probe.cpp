@@ -35,6 +35,7 @@
 
 #include "ui/form1_design.h"
 #include "ui/win32/control_id.h"
+#include "ui/win32/handles.h"
 #include "ui/win32/text.h"
 
 namespace {
@@ -219,9 +220,7 @@ RECT DesignRect(const ui::Twips& twips, int dpi) {
 }
 
 std::string Layout(HWND form) {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(win32::GetWindowDc(nullptr).get(), LOGPIXELSY);
   std::string differences;
   const auto compare = [&](std::string_view what, const RECT& found, const RECT& expected) {
     if (!EqualRect(&found, &expected)) {
