@@ -12,7 +12,6 @@ import re
 import struct
 import subprocess
 import sys
-import tempfile
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "ole32.dll",
                "oleaut32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
@@ -69,7 +68,8 @@ class Image:
         found by the one field that is sure: attributes 1 (RVAs), then the RVA of a DLL's name."""
         found = {}
         for match in re.finditer(rb"[A-Za-z0-9_]+\.dll\0", self.data, re.IGNORECASE):
-            rva = self.rva_of(match.start())
+            rva = next((start + match.start() - raw for start, size, raw in self.sections
+                        if raw <= match.start() < raw + size), None)
             if rva is None:
                 continue
             name = match.group()[:-1].decode("ascii").lower()
@@ -77,12 +77,6 @@ class Image:
                 lookup = struct.unpack_from("<I", self.data, hit.start() + 16)[0]
                 found.setdefault(name, []).extend(self.names(lookup))
         return found
-
-    def rva_of(self, offset):
-        for start, size, raw in self.sections:
-            if raw <= offset < raw + size:
-                return start + offset - raw
-        return None
 
 
 def main():
@@ -108,13 +102,9 @@ def main():
     source = "".join(f"#include <{header}>\n" for header in HEADERS)
     source += "void Imported() {\n" + "".join(f"  (void)&::{name};\n" for name in functions)
     source += "}\n"
-    with tempfile.TemporaryDirectory() as work:
-        path = os.path.join(work, "imports.cpp")
-        with open(path, "w") as file:
-            file.write(source)
-        result = subprocess.run([compiler, "-fsyntax-only", "-D_WIN32_WINNT=0x0601",
-                                 "-DWINVER=0x0601", "-DUNICODE", "-D_UNICODE", path],
-                                capture_output=True, text=True, env={**os.environ, "LC_ALL": "C"})
+    result = subprocess.run([compiler, "-fsyntax-only", "-D_WIN32_WINNT=0x0601", "-DWINVER=0x0601",
+                             "-DUNICODE", "-D_UNICODE", "-x", "c++", "-"], input=source,
+                            capture_output=True, text=True, env={**os.environ, "LC_ALL": "C"})
     if result.returncode != 0:
         missing = sorted(set(re.findall(r"'::(\w+)' has not been declared", result.stderr)))
         sys.exit(f"{program} imports what Windows 7 lacks: {' '.join(missing) or result.stderr}")
