@@ -1,12 +1,22 @@
 # The front door: `make run` and `make test` each set up a fresh Debian 12 machine, build, and
 # then start the program or pass the whole suite.
 
+# The Qt to build with: 6, or 5 (5.15) for the systems that have no Qt 6; Qt 5 builds in a folder
+# of its own, so that the two never share a CMake cache.
+QT_MAJOR_VERSION ?= 6
+QT5_DIR ?= build-qt5
+ifeq ($(QT_MAJOR_VERSION),5)
+BUILD_DIR ?= $(QT5_DIR)
+endif
+QT_PACKAGES_6 := qt6-base-dev qt6-translations-l10n
+QT_PACKAGES_5 := qtbase5-dev qttranslations5-l10n
+
 BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 
 # What building and running the program need beyond a bare Debian 12.
-BUILD_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-translations-l10n librsvg2-bin \
+BUILD_PACKAGES := cmake make g++ pkg-config $(QT_PACKAGES_$(QT_MAJOR_VERSION)) librsvg2-bin \
                   fonts-dejavu-core
 # What the suite needs besides: GoogleTest, a locale source, and a display to drive and read.
 TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox xdotool \
@@ -25,6 +35,10 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
                     fonts-dejavu-core \
                     binutils-mingw-w64-x86-64 python3
+# The 32-bit program besides: its compiler; and to test it, 32-bit Wine from Debian's i386
+# architecture (which `test-windows-x86` adds).
+WINDOWS_X86_PACKAGES := g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+WINDOWS_X86_TEST_PACKAGES := wine32:i386
 # What making the Windows packages needs besides: NSIS, wixl and msitools for the MSI, and
 # osslsigncode to sign them. Installed with the rest, before CMake first looks for them.
 WINDOWS_PACKAGE_TOOLS := nsis wixl msitools osslsigncode
@@ -45,6 +59,7 @@ FUZZ_DIR     ?= $(BUILD_DIR)-fuzz
 SANITIZE_DIR ?= $(BUILD_DIR)-sanitize
 BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
+WINDOWS_X86_DIR ?= $(BUILD_DIR)-windows-x86
 WEB_DIR      ?= $(BUILD_DIR)-web
 WEB_PORT     ?= 8000
 DIST_DIR     ?= dist
@@ -60,10 +75,11 @@ SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined \
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all setup configure build run test-run test package package-test clean
+.PHONY: all setup configure build run test-run test test-qt5 test-floors package package-test clean
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
-.PHONY: package-windows package-windows-test
+.PHONY: windows-x86 check-windows-x86 test-windows-x86 bench-startup-windows-x86
+.PHONY: package-windows package-windows-test package-windows-test-x64
 .PHONY: web run-web test-web audit-web package-web bench-web release release-test release-check
 
 all: build
@@ -75,7 +91,8 @@ setup:
 configure:
 	@scripts/install-debian-packages.sh $(BUILD_PACKAGES) \
 	  $(if $(filter ON,$(TESTING)),$(TEST_PACKAGES))
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBUILD_TESTING=$(TESTING)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBUILD_TESTING=$(TESTING) \
+	  -DQT_MAJOR_VERSION=$(QT_MAJOR_VERSION)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -93,6 +110,18 @@ test-run: setup
 
 test: build fuzz-regression
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The program on Qt 5.15, in $(QT5_DIR): the core's tests, the Qt suite and the end-to-end run.
+test-qt5:
+	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
+	cd $(QT5_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The oldest tools the README names (GCC 10, CMake 3.18, Qt 5.15.2), in a Debian 11 chroot made
+# in $(FLOORS_DIR) on the first run: the build, the core's tests and the Qt suite. Needs root.
+FLOORS_DIR ?= $(BUILD_DIR)-floors
+test-floors:
+	@scripts/install-debian-packages.sh debootstrap tar git
+	tests/floors/run.sh $(FLOORS_DIR) $(JOBS)
 
 # dpkg-buildpackage -b -us -uc on a copy of the sources in $(BUILD_DIR)/dpkg; the .debs are
 # copied to $(BUILD_DIR).
@@ -154,24 +183,63 @@ bench-startup-windows: bench-build
 	$(MAKE) windows WINDOWS_BENCH=ON
 	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_DIR)
 
+bench-startup-windows-x86: bench-build
+	$(MAKE) windows-x86 WINDOWS_BENCH=ON
+	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_X86_DIR)
+
 # quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
 windows:
 	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_PACKAGE_TOOLS)
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
+	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH) \
+	  -DQUADRANT_WINDOWS_X86_DIR=$(abspath $(WINDOWS_X86_DIR))
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 test-windows: windows
 	cd $(WINDOWS_DIR) && ctest --output-on-failure
 
-# The portable zip, the per-user installer (NSIS) and the MSI in $(WINDOWS_DIR), and their test
-# under Wine.
-package-windows: windows
+# The same program for 32-bit Windows, from the same sources, and its tests under 32-bit Wine.
+# Where the kernel cannot run 32-bit programs, the tests stop before wine32 is installed: it
+# would stop 64-bit Wine too there.
+windows-x86:
+	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_X86_PACKAGES) \
+	  $(WINDOWS_PACKAGE_TOOLS)
+	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DQUADRANT_BENCH=$(WINDOWS_BENCH)
+	cmake --build $(WINDOWS_X86_DIR) -j $(JOBS)
+
+# What of the 32-bit suite needs no 32-bit Wine: that its imports are all of Windows 7.
+check-windows-x86: windows-x86
+	cd $(WINDOWS_X86_DIR) && ctest --output-on-failure -R '^imports'
+
+test-windows-x86: windows-x86
+	tests/win32/can-run-32-bit.sh
+	@scripts/add-debian-architecture.sh i386
+	@scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES)
+	cd $(WINDOWS_X86_DIR) && ctest --output-on-failure
+
+# The portable zip and the MSI of each width in its build folder, and the per-user installer
+# (NSIS) of both in $(WINDOWS_DIR); and their test under Wine.
+package-windows: windows windows-x86
+	cmake --build $(WINDOWS_X86_DIR) --target package-windows
 	cmake --build $(WINDOWS_DIR) --target package-windows
 
-# The MSI also replaces an older version: one made from the same program, numbered 0.9.
-package-windows-test: package-windows
-	packaging/windows/test-installer.sh $(WINDOWS_DIR)
+# package-windows-test-x64: what 64-bit Wine alone can check: the zips, and the x64 MSI, which
+# also replaces an older version (one made from the same program, numbered 0.9).
+# package-windows-test: all of it, with 32-bit Wine besides: the installer (a 32-bit program) in
+# prefixes of both widths, and the x86 MSI in both.
+package-windows-test: package-windows-test-x64
+	tests/win32/can-run-32-bit.sh
+	@scripts/add-debian-architecture.sh i386
+	@scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES)
+	WINEARCH=win64 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
+	WINEARCH=win32 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
+	for arch in win32 win64; do WINEARCH=$$arch packaging/windows/test-msi.sh \
+	  $(WINDOWS_X86_DIR)/quadrant-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
+	  $(WINDOWS_X86_DIR)/CMakeCache.txt)-x86.msi || exit 1; done
+
+package-windows-test-x64: package-windows
+	packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) zips
 	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
 	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
 	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
@@ -216,6 +284,7 @@ bench-web: web
 # Every artefact of the current version in $(DIST_DIR), with SHA256SUMS, signed where keys are
 # given (see README). Every tool is installed before anything is configured.
 RELEASE_TOOLS := $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_TOOLS) $(WINDOWS_PACKAGES) \
+                 $(WINDOWS_X86_PACKAGES) \
                  $(WINDOWS_PACKAGE_TOOLS) $(WEB_PACKAGES) gpg openssl
 release:
 	@scripts/install-debian-packages.sh $(RELEASE_TOOLS)
@@ -234,5 +303,6 @@ release-check:
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
+	  $(WINDOWS_X86_DIR) $(BUILD_DIR)-release-windows-x86 \
 	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
-	  $(RELEASE_CHECK_DIR) $(DIST_DIR)
+	  $(RELEASE_CHECK_DIR) $(DIST_DIR) $(QT5_DIR)

@@ -2,41 +2,119 @@
 
 // Exact decimal reading and writing of a double, in the C locale's form, for the conversions.
 // Where the standard library has the floating-point <charconv> they are std::from_chars and
-// std::to_chars. Where it has not (the libc++ of the WebAssembly build), reading is fast_float's
-// from_chars, the algorithm behind libstdc++'s, and writing is the C library's "%.*g", which in
-// that C library (musl) is exact and knows only the "C" locale.
+// std::to_chars. Where it has not, the C library does the work:
+// - in the WebAssembly build, reading is fast_float's from_chars, the algorithm behind
+//   libstdc++'s, and writing is "%.*g" of its C library (musl), which is exact and knows only the
+//   "C" locale;
+// - elsewhere (GCC 10's libstdc++, or any compiler with QUADRANT_C_FLOAT_CHARS defined), reading
+//   is glibc's strtod_l and writing its "%.*g", both correctly rounded. Both would follow the
+//   process's LC_NUMERIC ("2,5" under ru_RU), so both are given a "C" locale of their own.
 
 #include <version>
 
 #include <charconv>
 #include <system_error>
 
-#ifndef __cpp_lib_to_chars
+#if !defined(__cpp_lib_to_chars) || defined(QUADRANT_C_FLOAT_CHARS)
 #include <cstdio>
 
+#ifdef __EMSCRIPTEN__
 #include <fast_float/fast_float.h>
+#else
+#include <locale.h>
+#include <stdlib.h>
+
+#include <new>
+#include <string>
+#endif
 #endif
 
 namespace point::detail {
 
+#if !defined(__cpp_lib_to_chars) || defined(QUADRANT_C_FLOAT_CHARS)
+#ifndef __EMSCRIPTEN__
+
+// The "C" locale as an object, made once for the process and never changed; freed at exit.
+class CLocale {
+ public:
+  static locale_t Get() {
+    static const CLocale instance;
+    return instance.locale_;
+  }
+
+ private:
+  CLocale() : locale_(newlocale(LC_ALL_MASK, "C", locale_t())) {
+    if (locale_ == locale_t()) throw std::bad_alloc();
+  }
+  ~CLocale() { freelocale(locale_); }
+  CLocale(const CLocale&) = delete;
+  CLocale& operator=(const CLocale&) = delete;
+
+  locale_t locale_;
+};
+
+// The calling thread works in the "C" locale for as long as the object lives.
+class InCLocale {
+ public:
+  InCLocale() : previous_(uselocale(CLocale::Get())) {}
+  ~InCLocale() { uselocale(previous_); }
+  InCLocale(const InCLocale&) = delete;
+  InCLocale& operator=(const InCLocale&) = delete;
+
+ private:
+  locale_t previous_;
+};
+
+constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+#endif
+#endif
+
 // As std::from_chars in the general format, for a text that starts with a digit, a period, or "-"
 // and one of those (so never "inf" or "nan"). A number beyond the range of a double gives
 // std::errc::result_out_of_range from the standard library, and an infinity or a zero of its sign
-// from fast_float.
+// from the C library's path.
 inline std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
-#ifdef __cpp_lib_to_chars
+#if defined(__cpp_lib_to_chars) && !defined(QUADRANT_C_FLOAT_CHARS)
   return std::from_chars(first, last, value, std::chars_format::general);
-#else
+#elif defined(__EMSCRIPTEN__)
   const auto [end, error] = fast_float::from_chars(first, last, value);
   return {end, error};
+#else
+  // strtod also reads hexadecimal ("0x1A") and needs a terminating NUL, so it is given only the
+  // characters that from_chars would take: [-] digits [. digits] [e [sign] digits].
+  const char* end = first;
+  const auto skipDigits = [&end, last] {
+    const char* const start = end;
+    while (end != last && IsDecimalDigit(*end)) ++end;
+    return end != start;
+  };
+  if (end != last && *end == '-') ++end;
+  bool mantissa = skipDigits();
+  if (end != last && *end == '.') {
+    ++end;
+    mantissa = skipDigits() || mantissa;
+  }
+  if (!mantissa) return {first, std::errc::invalid_argument};
+  if (end != last && (*end == 'e' || *end == 'E')) {
+    const char* const letter = end++;
+    if (end != last && (*end == '+' || *end == '-')) ++end;
+    if (!skipDigits()) end = letter;
+  }
+  const std::string number(first, end);
+  value = strtod_l(number.c_str(), nullptr, CLocale::Get());
+  return {end, std::errc()};
 #endif
 }
 
 // As std::to_chars in the general format with `precision` significant digits (printf's "%.*g").
 inline std::to_chars_result WriteDouble(char* first, char* last, double value, int precision) {
-#ifdef __cpp_lib_to_chars
+#if defined(__cpp_lib_to_chars) && !defined(QUADRANT_C_FLOAT_CHARS)
   return std::to_chars(first, last, value, std::chars_format::general, precision);
 #else
+#ifndef __EMSCRIPTEN__
+  const InCLocale inCLocale;
+#endif
   const int length =
       std::snprintf(first, static_cast<std::size_t>(last - first), "%.*g", precision, value);
   if (length < 0 || length >= last - first) return {last, std::errc::value_too_large};

@@ -125,12 +125,13 @@ TEST(Conversions, IgnoreTheCLocale) {
 #ifdef __EMSCRIPTEN__
   GTEST_SKIP() << "the C library of the WebAssembly build knows only the C locale";
 #endif
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, kRussianLocale), nullptr) << kRussianLocale << " is missing";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   const double half = CoordinateFromText("2.5");
   const double comma = CoordinateFromText("2,5");
   const std::string text = NumberText(2.5, ".");
-  std::setlocale(LC_ALL, "C");
+  std::setlocale(LC_ALL, previous.c_str());
   EXPECT_EQ(half, 2.5);
   EXPECT_EQ(comma, 2);
   EXPECT_EQ(text, "2.5");

@@ -11,12 +11,20 @@
 #   package code from a hash of the inputs. The ProductCode is derived from the version.
 # - The upgrade of a version that differs only in its fourth part (see quadrant.wxs.in): wixl
 #   drops IncludeMaximum and MigrateFeatures from that Upgrade row.
-# - The platform: wixl 0.101 knows no Package/@Platform; --arch x64 says it.
-# Usage: make-msi.sh WXS VERSION EXE ICON LICENSE OUTPUT.msi
+# - The platform: wixl 0.101 knows no Package/@Platform; --arch says it, x64 or x86 (Intel in
+#   the summary). The two have the same UpgradeCode, so that one replaces the other, and
+#   ProductCodes of their own.
+# Usage: make-msi.sh WXS VERSION EXE ICON LICENSE OUTPUT.msi [x64|x86]   (x64 by default)
 set -euo pipefail
 
-[ $# -eq 6 ] || { echo "usage: $0 WXS VERSION EXE ICON LICENSE OUTPUT.msi" >&2; exit 2; }
-wxs=$1 version=$2 exe=$3 icon=$4 licence=$5 output=$6
+[ $# -eq 6 ] || [ $# -eq 7 ] ||
+  { echo "usage: $0 WXS VERSION EXE ICON LICENSE OUTPUT.msi [x64|x86]" >&2; exit 2; }
+wxs=$1 version=$2 exe=$3 icon=$4 licence=$5 output=$6 arch=${7:-x64}
+case $arch in
+  x64) platform=x64 code_name="ProductCode $version" ;;
+  x86) platform=Intel code_name="ProductCode x86 $version" ;;
+  *) echo "$0: bad platform '$arch'" >&2; exit 2 ;;
+esac
 [[ $version =~ ^[0-9]+(\.[0-9]+){1,3}$ ]] || { echo "$0: bad version '$version'" >&2; exit 2; }
 
 fail() { echo "make-msi.sh: $*" >&2; exit 1; }
@@ -47,12 +55,12 @@ touch -d "@$epoch" "$work"/*
 upgrade_code=$(sed -n 's/.*UpgradeCode="\([^"]*\)".*/\1/p' "$wxs" | head -n 1)
 [ -n "$upgrade_code" ] || fail "no UpgradeCode in $wxs"
 # One ProductCode per version, and another for every other version.
-product_code=$(uuid5 "$upgrade_code" "ProductCode $version")
+product_code=$(uuid5 "$upgrade_code" "$code_name")
 # One package code per distinct package: from everything that goes into it.
 inputs=$(cd "$work" && sha256sum quadrant.wxs quadrant.exe quadrant.ico LICENSE.txt | sha256sum)
-package_code=$(uuid5 "$upgrade_code" "PackageCode $version $epoch ${inputs%% *}")
+package_code=$(uuid5 "$upgrade_code" "PackageCode $arch $version $epoch ${inputs%% *}")
 
-(cd "$work" && wixl --arch x64 -D "Version=$version" -D "ProductCode=$product_code" \
+(cd "$work" && wixl --arch "$arch" -D "Version=$version" -D "ProductCode=$product_code" \
   -o quadrant.msi quadrant.wxs)
 
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' >"$work/_ForceCodepage.idt"
@@ -62,7 +70,7 @@ printf '\r\n\r\n1251\t_ForceCodepage\r\n' >"$work/_ForceCodepage.idt"
 date=$(date -d "@$epoch" '+%Y/%m/%d %H:%M:%S')
 {
   msiinfo export "$work/quadrant.msi" _SummaryInformation | tr -d '\r' | grep -Ev '^(7|9|12|13)	'
-  printf '%s\n' "7	x64;1049" "9	{$package_code}" "12	$date" "13	$date"
+  printf '%s\n' "7	$platform;1049" "9	{$package_code}" "12	$date" "13	$date"
 } | iconv -f UTF-8 -t CP1251 | sed 's/$/\r/' >"$work/_SummaryInformation.idt"
 # The Upgrade row of the same version as WiX makes it: 769 = migrate the features, with the
 # minimum and the maximum included. Attributes is part of the row's key: replace the row.

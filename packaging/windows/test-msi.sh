@@ -7,6 +7,8 @@
 # Windows Installer compares), installs that first, checks that MSI replaces it, and that it
 # cannot come back over MSI.
 # Every check reads the result: Wine's msiexec reports success for what it did not install.
+# A 32-bit package (x86) installs into the 32-bit Program Files and registry view of a 64-bit
+# prefix. WINEARCH (win64 by default) is the prefix's width.
 # Usage: test-msi.sh MSI [OLDER_MSI]
 set -euo pipefail
 
@@ -40,18 +42,38 @@ shortcut=$(table Shortcut | awk -F '\t' 'NR > 3 { print $2 "\t" $3 "\t" $5 }')
 echo "package: $(property ProductName) $version, ProductCode $product_code," \
   "shortcut '$(cut -f 2 <<<"$shortcut" | cut -d '|' -f 2)'"
 
+# The launch condition: Windows 7 SP1 or later, with a Russian message.
+condition=$(table LaunchCondition | awk -F '\t' 'NR > 3 && /VersionNT/ { print $1 }')
+[ "$condition" = "Installed OR VersionNT > 601 OR (VersionNT = 601 AND ServicePackLevel >= 1)" ] ||
+  fail "the launch condition is '$condition'"
+table LaunchCondition | grep -q 'Windows 7 с пакетом обновления 1' ||
+  fail "the launch condition has no Russian message"
+platform=$(msiinfo suminfo "$msi" | sed -n 's/^Template: \([^;]*\);.*/\1/p')
+program_files='C:\Program Files'
+registry_view=64
+if [ "$platform" = Intel ]; then
+  registry_view=32
+  [ "${WINEARCH:-win64}" = win32 ] || program_files='C:\Program Files (x86)'
+fi
+
 prefixes=$(mktemp -d)
 export WINEPREFIX=$prefixes/prefix
 source "$here/wine-desktop.sh"
 before_display_ends+=("rm -rf $prefixes")
 
-installed=$(winepath -u 'C:\Program Files\quadrant')
+installed=$(winepath -u "$program_files\\quadrant")
 # Wine puts an all-users shortcut in the user's Start menu; Windows in the common one.
 shortcuts=("$(windows_folder ProgramData)/Microsoft/Windows/Start Menu/Programs/$name.lnk"
   "$(windows_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/$name.lnk")
 icon=$(winepath -u "C:\\windows\\Installer\\$product_code\\quadrant.ico")
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
 install() { wine msiexec /i "$(winepath -w "$1")" /qn; }
+
+# On Windows Vista the launch condition refuses the package, and installs nothing.
+wine winecfg -v vista
+install "$msi" && fail "the package installed on Windows Vista"
+[ ! -e "$installed" ] || fail "the package refused on Windows Vista left $installed"
+wine winecfg -v win10
 
 if [ -n "$older" ]; then
   older_properties=$(msiinfo export "$older" Property | tr -d '\r')
@@ -78,7 +100,7 @@ done < <(table File | awk -F '\t' 'NR > 3 { n = split($3, name, "|"); print name
 found=()
 for lnk in "${shortcuts[@]}"; do if [ -f "$lnk" ]; then found+=("$lnk"); fi; done
 [ ${#found[@]} = 1 ] || fail "not one shortcut '$name.lnk' in the Start menu: ${found[*]}"
-grep -aqF 'C:\Program Files\quadrant\quadrant.exe' "${found[0]}" ||
+grep -aqF "$program_files\\quadrant\\quadrant.exe" "${found[0]}" ||
   fail "the shortcut does not lead to the installed program"
 entry=$(registry_key "$(uninstall_key "$product_code")") || fail "no entry for $product_code"
 for value in "\"DisplayName\"=\"$name\"" "\"Publisher\"=\"$publisher\"" \

@@ -1,8 +1,12 @@
 # Sourced by the Windows package tests: a display and a Wine session of their own, in the prefix
-# WINEPREFIX (made afresh), and what both tests ask of them. Ends both when the shell exits.
+# WINEPREFIX (made afresh) of the width WINEARCH (win64 or win32), and what both tests ask of
+# them. Ends both when the shell exits. registry_view, where the caller sets it (32 or 64), is
+# the view of the registry that registry_key reads: where wine32 is installed, `wine reg` is the
+# 32-bit reg.exe, which reads the 32-bit view even in a 64-bit prefix.
 
 source "$top/tests/e2e/x-session.sh"
-export WINEDEBUG=-all
+export WINEDEBUG=-all WINEARCH=${WINEARCH:-win64}
+[ "$WINEARCH" = win64 ] && registry_view=${registry_view:-64}
 # No menu entries of Wine's own on this machine for the shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 rm -rf "$WINEPREFIX"
@@ -26,6 +30,7 @@ wait_for_window() {
 
 # A registry key as text, or failure where there is none.
 registry_key() {
-  wine reg export "$1" "$x_session_work/key.reg" /y >/dev/null 2>&1 &&
+  wine reg export "$1" "$x_session_work/key.reg" /y ${registry_view:+/reg:$registry_view} \
+    >/dev/null 2>&1 &&
     iconv -f UTF-16 -t UTF-8 "$x_session_work/key.reg" | tr -d '\r'
 }

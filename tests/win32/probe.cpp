@@ -11,6 +11,9 @@
 //                              Ctrl+V does; TEXT "spaces:N:REST" stands for N spaces then REST
 //   set-text WINDOW CONTROL TEXT   replaces the control's text (beyond any length limit)
 //   name WINDOW CONTROL        what a screen reader calls the control
+//   layout form                "ok" where the window's client area, where it lies on the screen,
+//                              and its controls are those of the design at the system's DPI,
+//                              else what differs
 //   version PATH               the version resource of a program, as Windows reads it:
 //                              "KEY=VALUE" pairs separated by "|"
 //
@@ -27,10 +30,12 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/form1_design.h"
 #include "ui/win32/control_id.h"
+#include "ui/win32/handles.h"
 #include "ui/win32/text.h"
 
 namespace {
@@ -201,6 +206,44 @@ std::string VersionResource(const std::wstring& path) {
   return answer;
 }
 
+// `rect` as "left,top widthxheight".
+std::string Describe(const RECT& rect) {
+  return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+         std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
+}
+
+RECT DesignRect(const ui::Twips& twips, int dpi) {
+  const int left = ui::TwipsToPixels(twips.left, dpi);
+  const int top = ui::TwipsToPixels(twips.top, dpi);
+  return {left, top, left + ui::TwipsToPixels(twips.width, dpi),
+          top + ui::TwipsToPixels(twips.height, dpi)};
+}
+
+std::string Layout(HWND form) {
+  const int dpi = GetDeviceCaps(win32::GetWindowDc(nullptr).get(), LOGPIXELSY);
+  std::string differences;
+  const auto compare = [&](std::string_view what, const RECT& found, const RECT& expected) {
+    if (!EqualRect(&found, &expected)) {
+      differences +=
+          std::string(what) + " " + Describe(found) + " not " + Describe(expected) + "; ";
+    }
+  };
+  RECT client{};
+  GetClientRect(form, &client);
+  POINT origin{0, 0};
+  ClientToScreen(form, &origin);
+  OffsetRect(&client, origin.x, origin.y);
+  compare("client area", client, DesignRect(ui::kForm1.client, dpi));
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    RECT bounds{};
+    const HWND control = GetDlgItem(form, win32::ControlId(*design));
+    GetWindowRect(control, &bounds);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&bounds), 2);
+    compare(design->name, bounds, DesignRect(design->bounds, dpi));
+  }
+  return differences.empty() ? "ok" : differences;
+}
+
 std::string Answer(const std::string& line) {
   if (line.rfind("version ", 0) == 0) return VersionResource(win32::Widen(line.substr(8)));
   std::istringstream words(line);
@@ -215,6 +258,7 @@ std::string Answer(const std::string& line) {
   const HWND top = FindTopLevel(window);
   if (top == nullptr) return "none";
   if (command == "default") return DefaultButton(top);
+  if (command == "layout") return Layout(top);
   const HWND control = FindControl(top, name);
   if (control == nullptr) return "none";
   if (command == "text") return WindowText(control);

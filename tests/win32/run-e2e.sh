@@ -3,7 +3,7 @@
 # (x-session.sh) and a Russian keyboard layout, and a Wine session of its own on that display.
 # Wine's desktop process stays on the display of the session's first window, so the session
 # starts after the display and ends before it. WINEPREFIX comes from the environment.
-# Usage: run-e2e.sh PROGRAM PROBE SCREENSHOT_DIR
+# Usage: run-e2e.sh PROGRAM PROBE SCREENSHOT_DIR [short]
 set -euo pipefail
 
 here=$(dirname "$(realpath "$0")")

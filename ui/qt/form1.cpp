@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 #include <string>
@@ -37,6 +38,17 @@ QRect Geometry(const ui::Twips& twips) {
       ui::TwipsToPixels(twips.width, kLogicalDpi), ui::TwipsToPixels(twips.height, kLogicalDpi));
 }
 
+// The design weighs fonts from 100 to 900, as Qt 6 does; Qt 5 weighs them from 0 to 99 (Bold is
+// 75) and would take 700 for a weight between Normal and Bold, drawn in the regular face. The
+// named weights are right on both.
+QFont::Weight Weight(int designWeight) {
+  constexpr QFont::Weight kByHundreds[] = {QFont::Thin,   QFont::ExtraLight, QFont::Light,
+                                           QFont::Normal, QFont::Medium,     QFont::DemiBold,
+                                           QFont::Bold,   QFont::ExtraBold,  QFont::Black};
+  const int hundreds = std::clamp((designWeight + 50) / 100, 1, 9);
+  return kByHundreds[hundreds - 1];
+}
+
 // The design's face where installed, else the window's own, at the design's size and weight.
 // Naming the window's face as the next choice keeps Qt from sorting every installed font for a
 // stand-in, which made start-up a tenth slower.
@@ -44,7 +56,7 @@ QFont Font(const ui::FontDesign& design) {
   QFont font;
   font.setFamilies({Text(design.face), font.family()});
   font.setPointSize(design.points);
-  font.setWeight(static_cast<QFont::Weight>(design.weight));
+  font.setWeight(Weight(design.weight));
   return font;
 }
 
@@ -152,7 +164,7 @@ void Form1::Command1_Click() {
     const point::Point point{x, y};
     // The widget's locale is the user's unless someone has set another.
     const std::string line = point::ResultText(point, point::ClassifyPoint(point),
-                                               locale().decimalPoint().toStdString());
+                                               QString(locale().decimalPoint()).toStdString());
     ShowFromStart(Text1, QString::fromStdString(line));
   } catch (...) {
     ReportError(ui::ErrorReport(std::current_exception()));

@@ -5,10 +5,14 @@
 #include <QLocale>
 
 RussianQtTexts::RussianQtTexts() {
-  loaded_ =
-      translator_.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-      QCoreApplication::installTranslator(&translator_);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+  const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+  loaded_ = translator_.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"),
+                             QStringLiteral("_"), folder) &&
+            QCoreApplication::installTranslator(&translator_);
 }
 
 RussianQtTexts::~RussianQtTexts() {

@@ -10,6 +10,7 @@
 #include "point/point.h"
 #include "ui/error_report.h"
 #include "ui/win32/control_id.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/input_dialog.h"
 #include "ui/win32/text.h"
 
@@ -30,7 +31,7 @@ RECT PixelRect(const ui::Twips& twips, UINT dpi) {
 
 // The whole window around a client area `client`, at `dpi`.
 RECT WindowRect(RECT client, UINT dpi) {
-  AdjustWindowRectExForDpi(&client, kStyle, FALSE, kExStyle, dpi);
+  win32::AdjustWindowRectForDpi(client, kStyle, kExStyle, dpi);
   return client;
 }
 
@@ -42,8 +43,7 @@ bool Contains(const RECT& outer, const RECT& inner) {
 // The window's font is the one the system uses for messages and dialogs, at the window's DPI.
 win32::Font WindowFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+  if (!win32::NonClientMetricsForDpi(metrics, dpi)) {
     // Deleting a stock object, as the owner will, does no harm.
     return win32::Font(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   }
@@ -260,7 +260,7 @@ void Form1::OnCreate() {
   Command1 = Control(ui::kCommand1);
   Command2 = Control(ui::kCommand2);
 
-  const UINT dpi = GetDpiForWindow(window_);
+  const UINT dpi = win32::DpiForWindow(window_);
   windowFont_ = WindowFont(dpi);
   command2Face_ = ChooseFace(window_, ui::kCommand2Font, windowFont_.get());
   Layout(dpi);
@@ -311,7 +311,7 @@ void Form1::Layout(UINT dpi) {
 // Where the whole window fits on the work area at the stored position, it opens there; elsewhere
 // where the system puts it.
 void Form1::PlaceAtStoredPosition() {
-  const UINT dpi = GetDpiForWindow(window_);
+  const UINT dpi = win32::DpiForWindow(window_);
   const RECT frame = WindowRect(PixelRect(ui::kForm1.client, dpi), dpi);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
