@@ -20,11 +20,14 @@ set_tests_properties(point_tests PROPERTIES FIXTURES_REQUIRED wine
                      FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 
 find_program(PYTHON3 python3 REQUIRED)
-# Both programs load on Windows 7 SP1 by their import tables, and load ole32 late.
+# Both programs load on Windows 7 SP1 by their import tables, and load late what they should.
+get_property(delay_loaded GLOBAL PROPERTY QUADRANT_DELAY_LOADED)
 add_test(NAME imports COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/check-imports.py
-                              $<TARGET_FILE:quadrant> ${CMAKE_CXX_COMPILER} ole32.dll)
+                              $<TARGET_FILE:quadrant> ${CMAKE_CXX_COMPILER}
+                              ${delay_loaded})
 add_test(NAME imports_dpi_fallbacks COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/check-imports.py
-                              $<TARGET_FILE:quadrant_dpi_fallbacks> ${CMAKE_CXX_COMPILER} ole32.dll)
+                              $<TARGET_FILE:quadrant_dpi_fallbacks> ${CMAKE_CXX_COMPILER}
+                              ${delay_loaded})
 
 # The program with none of the newer DPI functions found (see ui/win32/CMakeLists.txt), as on
 # Windows 7: its end-to-end run checks the window's layout and a check.
