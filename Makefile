@@ -200,8 +200,6 @@ test-windows: windows
 	cd $(WINDOWS_DIR) && ctest --output-on-failure
 
 # The same program for 32-bit Windows, from the same sources, and its tests under 32-bit Wine.
-# Where the kernel cannot run 32-bit programs, the tests stop before wine32 is installed: it
-# would stop 64-bit Wine too there.
 windows-x86:
 	@scripts/install-debian-packages.sh $(WINDOWS_PACKAGES) $(WINDOWS_X86_PACKAGES) \
 	  $(WINDOWS_PACKAGE_TOOLS)
@@ -213,8 +211,9 @@ windows-x86:
 check-windows-x86: windows-x86
 	cd $(WINDOWS_X86_DIR) && ctest --output-on-failure -R '^imports'
 
-# Where it cannot, they run in a chroot of their own whose 32-bit programs qemu runs (the
-# imports were checked already, outside it).
+# Where the machine runs 32-bit programs, under the system's wine32; where it cannot (wine32
+# installed there would stop 64-bit Wine too), in a chroot of their own whose 32-bit programs qemu
+# runs (the imports were checked already, outside it).
 test-windows-x86: check-windows-x86
 	if tests/win32/can-run-32-bit.sh 2>/dev/null; then \
 	  scripts/add-debian-architecture.sh i386 && \
