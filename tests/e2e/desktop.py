@@ -53,6 +53,13 @@ def active_window():
     return result.stdout.strip()
 
 
+def focused_window():
+    """The X window that has the input focus, which a program may move there only some time after
+    the window manager has made its window the active one, or ''."""
+    result = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
+    return result.stdout.strip()
+
+
 def window_name(window):
     result = subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True)
     return result.stdout.strip()

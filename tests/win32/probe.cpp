@@ -10,10 +10,14 @@
 //   paste WINDOW CONTROL TEXT  puts TEXT on the clipboard and pastes it into the control, as
 //                              Ctrl+V does; TEXT "spaces:N:REST" stands for N spaces then REST
 //   set-text WINDOW CONTROL TEXT   replaces the control's text (beyond any length limit)
+//   close WINDOW               gives WINDOW the system's close command, which its close box and
+//                              Alt+F4 give
 //   name WINDOW CONTROL        what a screen reader calls the control
 //   layout form                "ok" where the window's client area, where it lies on the screen,
 //                              and its controls are those of the design at the system's DPI,
 //                              else what differs
+//   x-window WINDOW            the X window that Wine shows WINDOW in (Wine's own property), as
+//                              xdotool writes it
 //   version PATH               the version resource of a program, as Windows reads it:
 //                              "KEY=VALUE" pairs separated by "|"
 //
@@ -26,6 +30,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <iostream>
 #include <sstream>
@@ -259,6 +264,11 @@ std::string Answer(const std::string& line) {
   if (top == nullptr) return "none";
   if (command == "default") return DefaultButton(top);
   if (command == "layout") return Layout(top);
+  if (command == "close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? "ok" : "none";
+  if (command == "x-window") {
+    return std::to_string(
+        reinterpret_cast<std::uintptr_t>(GetPropW(top, L"__wine_x11_whole_window")));
+  }
   const HWND control = FindControl(top, name);
   if (control == nullptr) return "none";
   if (command == "text") return WindowText(control);
