@@ -35,10 +35,9 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bi
                     icoutils locales wine wine64 xvfb openbox xdotool x11-xkb-utils x11-utils \
                     fonts-dejavu-core \
                     binutils-mingw-w64-x86-64 python3
-# The 32-bit program besides: its compiler; and to test it, 32-bit Wine from Debian's i386
-# architecture (which `test-windows-x86` adds).
+# The 32-bit program besides: its compiler. 32-bit Wine, to test it, comes with its tests (see
+# tests/win32/with-wine32.sh).
 WINDOWS_X86_PACKAGES := g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-WINDOWS_X86_TEST_PACKAGES := wine32:i386
 # What making the Windows packages needs besides: NSIS, wixl and msitools for the MSI, and
 # osslsigncode to sign them. Installed with the rest, before CMake first looks for them.
 WINDOWS_PACKAGE_TOOLS := nsis wixl msitools osslsigncode
@@ -61,6 +60,8 @@ BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
 WINDOWS_X86_DIR ?= $(BUILD_DIR)-windows-x86
 WINE32_CHROOT_DIR ?= $(BUILD_DIR)-wine32
+# The version of a configured build folder's packages, in a recipe.
+windows_version = $(shell sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(1)/CMakeCache.txt)
 WEB_DIR      ?= $(BUILD_DIR)-web
 WEB_PORT     ?= 8000
 DIST_DIR     ?= dist
@@ -184,9 +185,11 @@ bench-startup-windows: bench-build
 	$(MAKE) windows WINDOWS_BENCH=ON
 	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_DIR)
 
+# Under 32-bit Wine as its tests are: where qemu runs it, the figures are the emulator's.
 bench-startup-windows-x86: bench-build
 	$(MAKE) windows-x86 WINDOWS_BENCH=ON
-	bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_X86_DIR)
+	tests/win32/with-wine32.sh $(WINE32_CHROOT_DIR) \
+	  bench/startup.sh $(BENCH_DIR) $(STARTUP_RUNS) $(WINDOWS_X86_DIR)
 
 # quadrant.exe for 64-bit Windows, cross-built with MinGW-w64, and its tests under Wine.
 windows:
@@ -211,19 +214,11 @@ windows-x86:
 check-windows-x86: windows-x86
 	cd $(WINDOWS_X86_DIR) && ctest --output-on-failure -R '^imports'
 
-# Where the machine runs 32-bit programs, under the system's wine32; where it cannot (wine32
-# installed there would stop 64-bit Wine too), in a chroot of their own whose 32-bit programs qemu
-# runs (the imports were checked already, outside it).
+# The rest under 32-bit Wine: the system's where the machine runs 32-bit programs, else emulated
+# (see with-wine32.sh).
 test-windows-x86: check-windows-x86
-	if tests/win32/can-run-32-bit.sh 2>/dev/null; then \
-	  scripts/add-debian-architecture.sh i386 && \
-	  scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES) && \
-	  cd $(WINDOWS_X86_DIR) && ctest --output-on-failure; \
-	else \
-	  scripts/install-debian-packages.sh debootstrap && \
-	  tests/win32/emulated-wine32.sh $(WINE32_CHROOT_DIR) \
-	    ctest --test-dir $(WINDOWS_X86_DIR) --output-on-failure -E '^imports'; \
-	fi
+	tests/win32/with-wine32.sh $(WINE32_CHROOT_DIR) \
+	  ctest --test-dir $(WINDOWS_X86_DIR) --output-on-failure -E '^imports'
 
 # The portable zip and the MSI of each width in its build folder, and the per-user installer
 # (NSIS) of both in $(WINDOWS_DIR); and their test under Wine.
@@ -236,22 +231,18 @@ package-windows: windows windows-x86
 # package-windows-test: all of it, with 32-bit Wine besides: the installer (a 32-bit program) in
 # prefixes of both widths, and the x86 MSI in both.
 package-windows-test: package-windows-test-x64
-	tests/win32/can-run-32-bit.sh
-	@scripts/add-debian-architecture.sh i386
-	@scripts/install-debian-packages.sh $(WINDOWS_X86_TEST_PACKAGES)
-	WINEARCH=win64 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
-	WINEARCH=win32 packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR)
-	for arch in win32 win64; do WINEARCH=$$arch packaging/windows/test-msi.sh \
-	  $(WINDOWS_X86_DIR)/quadrant-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
-	  $(WINDOWS_X86_DIR)/CMakeCache.txt)-x86.msi || exit 1; done
+	tests/win32/with-wine32.sh $(WINE32_CHROOT_DIR) bash -euc 'for arch in win64 win32; do \
+	  WINEARCH=$$arch packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR); \
+	  WINEARCH=$$arch packaging/windows/test-msi.sh \
+	    $(WINDOWS_X86_DIR)/quadrant-$(call windows_version,$(WINDOWS_X86_DIR))-x86.msi; done'
 
 package-windows-test-x64: package-windows
 	packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) zips
 	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
 	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
 	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
-	packaging/windows/test-msi.sh $(WINDOWS_DIR)/quadrant-$$(sed -n \
-	  's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_DIR)/CMakeCache.txt)-x64.msi \
+	packaging/windows/test-msi.sh \
+	  $(WINDOWS_DIR)/quadrant-$(call windows_version,$(WINDOWS_DIR))-x64.msi \
 	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.

@@ -37,6 +37,17 @@ else
   exit 1
 fi
 
+# A package of another architecture (wine32:i386) needs that architecture added to dpkg first;
+# the update below then fetches its lists.
+for package in "${missing[@]}"; do
+  arch=${package##*:}
+  [ "$arch" != "$package" ] || continue
+  [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+  dpkg --print-foreign-architectures | grep -qx "$arch" && continue
+  echo "Adding the $arch architecture to dpkg"
+  "${as_root[@]}" dpkg --add-architecture "$arch"
+done
+
 echo "Installing Debian packages: ${missing[*]}"
 # Another install (a parallel make, the system's own updates) may hold dpkg's lock: wait for it.
 wait_for_lock=(-o DPkg::Lock::Timeout=900)

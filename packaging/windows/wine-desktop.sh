@@ -5,6 +5,9 @@
 # 32-bit reg.exe, which reads the 32-bit view even in a 64-bit prefix.
 
 source "$top/tests/e2e/x-session.sh"
+# Wine names files in the character set of the locale: a UTF-8 one, whatever the caller's, so
+# that the shortcut's Russian name survives.
+export LC_ALL=C.UTF-8
 export WINEDEBUG=-all WINEARCH=${WINEARCH:-win64}
 [ "$WINEARCH" = win64 ] && registry_view=${registry_view:-64}
 # No menu entries of Wine's own on this machine for the shortcuts.

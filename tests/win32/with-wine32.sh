@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Runs a command under 32-bit Wine where this machine cannot run 32-bit x86 code itself (a
-# hypervisor that refuses it, as this project's CI machines do): in a Debian 12 chroot with Wine
-# 32 and 64, whose 32-bit programs qemu-i386 runs. The chroot is made once with debootstrap, from
-# the Debian archive that the system's apt sources name, and kept; qemu 10 comes from Debian 13,
-# since Debian 12's qemu 7.2 takes minutes to start each 32-bit Wine process. The emulator is
-# registered in a binfmt_misc of a private user namespace only, so nothing on the machine changes.
-# The command runs in the working directory, which is mounted at the same path. Needs root.
-# Usage: emulated-wine32.sh FOLDER COMMAND...
+# Runs a command under 32-bit Wine: the system's own (wine32:i386, installed here) where this
+# machine runs 32-bit x86 code; elsewhere (a hypervisor that refuses it, as this project's CI
+# machines do, and where wine32 would stop 64-bit Wine too) in a Debian 12 chroot with Wine 32
+# and 64, whose 32-bit programs qemu-i386 runs. The chroot is made once in FOLDER with
+# debootstrap, from the Debian archive that the system's apt sources name, and kept; qemu 10
+# comes from Debian 13, since Debian 12's qemu 7.2 takes minutes to start each 32-bit Wine
+# process. The emulator is registered in a binfmt_misc of a private user namespace only, so
+# nothing on the machine changes. The command runs in the working directory, which is mounted at
+# the same path. Needs root, or sudo for the system's wine32.
+# Usage: with-wine32.sh FOLDER COMMAND...
 set -euo pipefail
 
+here=$(dirname "$(realpath "$0")")
 folder=$(realpath -m "$1")
 shift
+if "$here/can-run-32-bit.sh" 2>/dev/null; then
+  "$here/../../scripts/install-debian-packages.sh" wine32:i386
+  exec "$@"
+fi
+"$here/../../scripts/install-debian-packages.sh" debootstrap
 root=$folder/bookworm
-packages=wine,wine64,cmake,python3,locales,xvfb,openbox,xdotool,x11-xkb-utils,x11-utils,imagemagick,fonts-dejavu-core
+# What the Windows suite and the package tests use, besides Wine.
+packages=wine,wine64,cmake,python3,locales,xvfb,openbox,xdotool,x11-xkb-utils,x11-utils,imagemagick
+packages+=,fonts-dejavu-core,msitools,binutils-mingw-w64-x86-64
+in_chroot() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 
-[ "$(id -u)" -eq 0 ] || { echo "emulated-wine32.sh makes and enters a chroot: run it as root" >&2; exit 1; }
+[ "$(id -u)" -eq 0 ] || { echo "with-wine32.sh makes and enters a chroot: run it as root" >&2; exit 1; }
 
 # The first archive of Debian itself (not its security archive) in the system's apt sources.
 mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
@@ -31,7 +42,7 @@ if [ ! -e "$root/.complete" ]; then
   debootstrap --variant=minbase --include="$packages" bookworm "$root" "$mirror"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   echo "deb $mirror trixie main" >"$root/etc/apt/trixie.list"
-  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root /bin/bash -euo pipefail -c "
+  in_chroot /bin/bash -euo pipefail -c "
     dpkg --add-architecture i386
     apt-get update -q
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends wine32:i386
@@ -42,7 +53,12 @@ if [ ! -e "$root/.complete" ]; then
     cd /tmp && apt-get \"\${trixie[@]}\" download qemu-user
     dpkg-deb -x qemu-user_*.deb /opt/qemu && rm qemu-user_*.deb
     /opt/qemu/usr/bin/qemu-i386 --version | head -n 1"
-  touch "$root/.complete"
+  echo "$packages" >"$root/.complete"
+elif [ "$(cat "$root/.complete")" != "$packages" ]; then
+  # A chroot made for an older list: what the list has gained.
+  in_chroot /bin/bash -euo pipefail -c "apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends ${packages//,/ }"
+  echo "$packages" >"$root/.complete"
 fi
 
 # A private namespace: its binfmt_misc sends i386 ELF programs to qemu ('F': opened now, so that
