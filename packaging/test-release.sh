@@ -34,9 +34,12 @@ cd "$dist"
 sha256sum --quiet -c SHA256SUMS || fail "the sums do not match"
 gpg --verify SHA256SUMS.asc SHA256SUMS 2>/dev/null || fail "SHA256SUMS.asc does not verify"
 
+# Signed twice: SHA-1 for Windows 7 without its SHA-2 updates, and SHA-256 nested in it.
 verify() {
   osslsigncode verify -CAfile "$work/certificate.pem" -in "$1" >"$work/verify.log" 2>&1 ||
     { cat "$work/verify.log" >&2; fail "$2 is not signed by the test certificate"; }
+  digests=$(sed -n 's/^Message digest algorithm \+: //p' "$work/verify.log" | tr '\n' ' ')
+  [ "$digests" = "SHA1 SHA256 " ] || fail "$2 is signed with $digests, not SHA1 then SHA256"
 }
 version=$(sed -n 's/^project(quadrant VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
 verify "quadrant-$version-setup.exe" "the installer"
