@@ -486,21 +486,27 @@ def first_visit(browser, server):
     browser.execute("Command1.click(); Command2.click();")
     time.sleep(0.3)
     check("the dialog after presses behind it", browser.js(ASKING), ["Введите Y", "0", 1, True])
-    # Nor does a press in the moment after the dialog has closed, while the check goes on.
+    # Nor does a press in the moment after the dialog has closed, while the check goes on. WebKit
+    # has no such moment: the check ends inside the click, and the press starts the next one.
     browser.execute("InputText.value = '7'; InputDialog.querySelector('[value=ok]').click();"
                     " Command1.click();")
     browser.line("a check", "X = -2,5; Y = 7; Пложение: II четверть")
     time.sleep(0.3)
-    check("a dialog after the check", browser.js("!!document.querySelector('dialog[open]')"), False)
-    browser.shot("form1-after-check")
-    browser.axe("after a result")
+    check("a dialog after the check", browser.js("!!document.querySelector('dialog[open]')"),
+          ENGINE == "webkit")
+    if ENGINE != "webkit":
+        browser.shot("form1-after-check")
+        browser.axe("after a result")
+        # The access key.
+        browser.access_key("п") if browser.can_type_cyrillic else browser.keys(Keys.ENTER)
 
-    # The access key; a cancelled dialog reads as 0. Long lines stay wholly visible.
-    browser.access_key("п") if browser.can_type_cyrillic else browser.keys(Keys.ENTER)
+    # A cancelled dialog reads as 0. Long lines stay wholly visible.
     browser.answer("X", key=Keys.ESCAPE)
-    browser.answer("Y")
+    browser.answer("Y", key=Keys.ESCAPE)
     browser.line("two cancelled dialogs", "X = 0; Y = 0; Положение - начало координат")
-    browser.check_with_keys("2", "-5.5", "X = 2; Y = -5,5; Пложение: IV четверть")
+    # Typed ahead in one burst, each key reaches the dialog open when it comes.
+    browser.keys(Keys.ENTER, "2", Keys.ENTER, "-5.5", Keys.ENTER)
+    browser.line("a check typed ahead", "X = 2; Y = -5,5; Пложение: IV четверть")
     browser.check_with_keys("-12.5", "0", "X = -12,5; Y=0; Положение ось X")
 
     # An overflow is reported; the line stays and the program goes on.

@@ -22,8 +22,9 @@ EM_JS(void, quadrant_bind, (const char* form, std::size_t formSize, const char* 
     const marked = (key) => element.querySelector("[data-key=" + key + "]");
     // The dialogs are modal: while one is open, nothing may start a command inside the one that
     // opened it, be it a click, a key, an access key, which the browser still delivers behind the
-    // dialog, or a script's click(). Nor in the moment after a dialog has closed, before its
-    // "close" event resumes the command: Asyncify holds the command's stack aside until then.
+    // dialog, or a script's click(). Nor in the moment after a dialog has closed, before the
+    // command resumes (a script that closes it and clicks on): Asyncify holds the command's stack
+    // aside until then.
     const busy = () =>
         document.querySelector("dialog[open]") !== null || Asyncify.currData !== null;
     for (const button of element.querySelectorAll("button")) {
@@ -49,6 +50,31 @@ EM_JS(void, quadrant_bind, (const char* form, std::size_t formSize, const char* 
         button.click();
       }
     });
+    // A dialog answers in the task of the key or click that closes it, and the command goes on
+    // in that task too. Its "close" event comes later, as a task of its own, which Chromium runs
+    // after input: keys typed on meanwhile went to the form and were lost, a Y typed ahead among
+    // them. Closed another way (a phone's back gesture), it answers on that event.
+    for (const dialog of document.querySelectorAll("dialog")) {
+      const answer = (value) => {
+        dialog.close(value);
+        dialog.dispatchEvent(new Event("answer"));
+      };
+      dialog.addEventListener("submit", (event) => {
+        event.preventDefault();
+        answer(event.submitter ? event.submitter.value : "");
+      });
+      dialog.addEventListener("keydown", (event) => {
+        if (event.key !== "Escape") return;
+        // The form below must not see it either: the command may have ended by now.
+        event.preventDefault();
+        event.stopPropagation();
+        answer("");
+      });
+      dialog.addEventListener("close", () => {
+        // Unless the dialog has been shown again since, for the command's next question.
+        if (!dialog.open) dialog.dispatchEvent(new Event("answer"));
+      });
+    }
     const box = document.getElementById(UTF8ToString(focus, focusSize));
     box.focus();
     box.setSelectionRange(0, 0);
@@ -117,11 +143,12 @@ EM_ASYNC_JS(char*, quadrant_ask, (const char* dialog, std::size_t dialogSize, co
     element.querySelector("label").textContent = UTF8ToString(prompt, promptSize);
     entry.value = UTF8ToString(text, textSize);
     element.returnValue = "";
-    const closed = new Promise((resolve) => element.addEventListener("close", resolve, {once: true}));
+    const answered =
+        new Promise((resolve) => element.addEventListener("answer", resolve, {once: true}));
     element.showModal();
     entry.focus();
     entry.select();
-    await closed;
+    await answered;
     return allocateUTF8(element.returnValue ? entry.value : "");
   } catch (error) {
     const message = allocateUTF8(String(error));
@@ -136,9 +163,10 @@ EM_ASYNC_JS(void, quadrant_report, (const char* dialog, std::size_t dialogSize,
   try {
     const element = document.getElementById(UTF8ToString(dialog, dialogSize));
     element.querySelector("p").textContent = text;
-    const closed = new Promise((resolve) => element.addEventListener("close", resolve, {once: true}));
+    const answered =
+        new Promise((resolve) => element.addEventListener("answer", resolve, {once: true}));
     element.showModal();
-    await closed;
+    await answered;
   } catch (error) {
     // The report is the last word of a failed check: it must be seen, if not in the page's dialog.
     alert(text + "\n\n" + error);

@@ -2,7 +2,8 @@
 
 // What Form1 needs of the page it lives in (index.html, made by make_page from the design). Texts
 // are UTF-8; elements are named by their ids. Ask and Report wait for the user while the browser
-// goes on (Asyncify): the caller's stack is kept and resumed once the dialog is closed.
+// goes on (Asyncify): the caller's stack is kept and resumed as the dialog closes, within the
+// key's or the click's own task, so that keys typed ahead reach the dialog shown next (Bind).
 //
 // A failure of the page's script inside any of these (a missing element, a browser that lacks a
 // function) is thrown as a ScriptError, so that a check reports it as it reports a run-time error.
@@ -21,7 +22,8 @@ class ScriptError : public std::runtime_error {
 // Makes the form live: its buttons enabled, each calling the exported function named after it and
 // the event ("Command1_Click"); Enter in a text box and Escape press the buttons marked as the
 // default and the cancel one; the focus goes to `focus`, with the caret before its text. While a
-// dialog is open, no press of a button, by any route, calls anything.
+// dialog is open, no press of a button, by any route, calls anything. The page's dialogs answer
+// (Ask, Report) as they close, not on their later "close" event.
 void Bind(std::string_view form, std::string_view focus);
 
 // Replaces the text of a text box and shows it from its first character.
