@@ -1,9 +1,17 @@
 # Included by tests/CMakeLists.txt for the browser's build. The built site, served on the loopback
 # and driven in each engine, one test apiece; screenshots are left in the build folder for a
-# reviewer. axe-core comes from tests/web/node_modules, which `make test-web` installs.
+# reviewer. axe-core and ESLint come from tests/web/node_modules, which `make test-web` installs.
 foreach(engine chromium webkit firefox)
   add_test(NAME end_to_end_${engine}
            COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e_test.py ${engine}
                    ${QUADRANT_SITE} ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(end_to_end_${engine} PROPERTIES TIMEOUT 300)
 endforeach()
+
+# The page's own JavaScript, through ESLint (pinned in tests/web): a name misspelt there would
+# fail only when the user reaches it.
+add_test(NAME javascript_lint
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/node_modules/.bin/eslint
+                 --config ${CMAKE_CURRENT_LIST_DIR}/eslint.config.mjs
+                 ui/web/dom.js app/web/shell.js
+         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
