@@ -15,8 +15,6 @@ namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 constexpr double kBeyondRange = std::numeric_limits<double>::infinity();
 
 // A number read from the start of a text as the text stands, blanks and all.
@@ -30,7 +28,7 @@ struct Reading {
 // The value of a digit in `base` (8 or 16), if c is one.
 std::optional<unsigned> RadixDigit(char c, unsigned base) {
   unsigned value = 0;
-  if (IsDigit(c)) {
+  if (detail::IsDecimalDigit(c)) {
     value = static_cast<unsigned>(c - '0');
   } else if (c >= 'A' && c <= 'F') {
     value = static_cast<unsigned>(c - 'A' + 10);
@@ -119,7 +117,7 @@ bool IsTooLarge(std::string_view number) {
 // would also read "inf" and "nan". So the sign must be followed by a digit or a period.
 Reading DecimalReading(std::string_view text) {
   const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  if (sign == text.size() || !(IsDigit(text[sign]) || text[sign] == '.')) return {};
+  if (sign == text.size() || !(detail::IsDecimalDigit(text[sign]) || text[sign] == '.')) return {};
   const char* const first = text.data() + (text[0] == '+' ? 1 : 0);
   double value = 0;
   const auto [end, error] = detail::ReadDouble(first, text.data() + text.size(), value);
@@ -179,7 +177,7 @@ std::string NumberText(double value, std::string_view decimalSeparator) {
     }
   }
   std::size_t period = written[0] == '-' ? 1 : 0;
-  while (period < written.size() && IsDigit(written[period])) ++period;
+  while (period < written.size() && detail::IsDecimalDigit(written[period])) ++period;
   if (period == written.size() || written[period] != '.') return std::string(written);
   // The usual separators take one byte: written in place, the text is made in one piece.
   if (decimalSeparator.size() == 1) {

@@ -15,24 +15,30 @@
 #include <charconv>
 #include <system_error>
 
-#if !defined(__cpp_lib_to_chars) || defined(QUADRANT_C_FLOAT_CHARS)
-#include <cstdio>
-
-#ifdef __EMSCRIPTEN__
+// The one place that chooses which of the three does the work.
+#if defined(__cpp_lib_to_chars) && !defined(QUADRANT_C_FLOAT_CHARS)
+#define QUADRANT_FLOAT_CHARS_STD
+#elif defined(__EMSCRIPTEN__)
+#define QUADRANT_FLOAT_CHARS_FAST_FLOAT
 #include <fast_float/fast_float.h>
 #else
+#define QUADRANT_FLOAT_CHARS_GLIBC
 #include <locale.h>
 #include <stdlib.h>
 
 #include <new>
 #include <string>
 #endif
+
+#ifndef QUADRANT_FLOAT_CHARS_STD
+#include <cstdio>
 #endif
 
 namespace point::detail {
 
-#if !defined(__cpp_lib_to_chars) || defined(QUADRANT_C_FLOAT_CHARS)
-#ifndef __EMSCRIPTEN__
+constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+#ifdef QUADRANT_FLOAT_CHARS_GLIBC
 
 // The "C" locale as an object, made once for the process and never changed; freed at exit.
 class CLocale {
@@ -65,9 +71,6 @@ class InCLocale {
   locale_t previous_;
 };
 
-constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
-
-#endif
 #endif
 
 // As std::from_chars in the general format, for a text that starts with a digit, a period, or "-"
@@ -75,9 +78,9 @@ constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 // std::errc::result_out_of_range from the standard library, and an infinity or a zero of its sign
 // from the C library's path.
 inline std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
-#if defined(__cpp_lib_to_chars) && !defined(QUADRANT_C_FLOAT_CHARS)
+#if defined(QUADRANT_FLOAT_CHARS_STD)
   return std::from_chars(first, last, value, std::chars_format::general);
-#elif defined(__EMSCRIPTEN__)
+#elif defined(QUADRANT_FLOAT_CHARS_FAST_FLOAT)
   const auto [end, error] = fast_float::from_chars(first, last, value);
   return {end, error};
 #else
@@ -109,10 +112,10 @@ inline std::from_chars_result ReadDouble(const char* first, const char* last, do
 
 // As std::to_chars in the general format with `precision` significant digits (printf's "%.*g").
 inline std::to_chars_result WriteDouble(char* first, char* last, double value, int precision) {
-#if defined(__cpp_lib_to_chars) && !defined(QUADRANT_C_FLOAT_CHARS)
+#ifdef QUADRANT_FLOAT_CHARS_STD
   return std::to_chars(first, last, value, std::chars_format::general, precision);
 #else
-#ifndef __EMSCRIPTEN__
+#ifdef QUADRANT_FLOAT_CHARS_GLIBC
   const InCLocale inCLocale;
 #endif
   const int length =
