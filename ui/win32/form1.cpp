@@ -171,6 +171,7 @@ void Form1::AddHelp() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                              nullptr, instance, nullptr);
+  if (tooltip_ == nullptr) ThrowLastError("CreateWindowExW");
   for (const ui::ControlDesign* design : ui::kTabOrder) {
     std::wstring tip = win32::Widen(design->tooltip);
     TOOLINFOW tool{};

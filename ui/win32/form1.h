@@ -28,7 +28,7 @@ class Form1 {
   Form1& operator=(const Form1&) = delete;
 
   // Shows the window with the focus in Text1, then gives the controls their tooltips and the
-  // names screen readers read.
+  // names screen readers read. Throws when the tooltips cannot be made.
   void Show(int showCommand);
 
   // Hands a keyboard message to the dialog manager (IsDialogMessage); true if it took it. For the
@@ -57,10 +57,11 @@ class Form1 {
   void SetText1(std::string_view line);
   void ReportError(const std::string& message);
 
-  HWND window_ = nullptr;
+  // The controls are named as the window's design and the other front ends name them.
   HWND Text1 = nullptr;
   HWND Command1 = nullptr;
   HWND Command2 = nullptr;
+  HWND window_ = nullptr;
   HWND tooltip_ = nullptr;  // owned by window_, which destroys it
   std::wstring command2Face_;
   win32::Font windowFont_;
