@@ -12,15 +12,11 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <exception>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "point/conversions.h"
-#include "point/point.h"
-#include "ui/error_report.h"
 #include "ui/form1_design.h"
 
 namespace {
@@ -155,26 +151,12 @@ void Form1::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void Form1::Command1_Click() {
-  // A failed check is reported and the window goes on; nothing may escape into Qt's dispatch.
-  try {
-    // X is read before Y is asked for: a number that cannot be read ends the check at once.
-    const double x = point::CoordinateFromText(AskCoordinate(ui::kInputPromptX).toStdString());
-    const double y = point::CoordinateFromText(AskCoordinate(ui::kInputPromptY).toStdString());
-    const point::Point point{x, y};
-    // The widget's locale is the user's unless someone has set another.
-    const std::string line = point::ResultText(point, point::ClassifyPoint(point),
-                                               QString(locale().decimalPoint()).toStdString());
-    ShowFromStart(Text1, QString::fromStdString(line));
-  } catch (...) {
-    ReportError(ui::ErrorReport(std::current_exception()));
-  }
-}
+// Nothing may escape into Qt's dispatch: the check reports its own failures.
+void Form1::Command1_Click() { ui::Check(*this); }
 
 void Form1::Command2_Click() { QCoreApplication::quit(); }
 
-// The text the user confirmed, or the empty text when the dialog was cancelled or closed.
-QString Form1::AskCoordinate(std::string_view prompt) {
+std::string Form1::Ask(std::string_view prompt) {
   const QString title = Text(ui::kInputTitle);
   QInputDialog dialog(this);
   dialog.setWindowTitle(title);
@@ -189,12 +171,18 @@ QString Form1::AskCoordinate(std::string_view prompt) {
     // Qt keeps 32,767 characters by default and drops the rest of a paste without a word.
     entry->setMaxLength(std::numeric_limits<int>::max());
   }
-  return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+  return dialog.exec() == QDialog::Accepted ? dialog.textValue().toStdString() : std::string();
 }
 
-void Form1::ReportError(const std::string& message) {
-  QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(message),
-                  QMessageBox::Ok, this);
+// The widget's locale is the user's unless someone has set another.
+std::string Form1::DecimalSeparator() { return QString(locale().decimalPoint()).toStdString(); }
+
+void Form1::ShowLine(std::string_view line) { ShowFromStart(Text1, Text(line)); }
+
+void Form1::Announce(std::string_view) {}
+
+void Form1::Report(std::string_view report) {
+  QMessageBox box(QMessageBox::Critical, windowTitle(), Text(report), QMessageBox::Ok, this);
   box.exec();
 }
 

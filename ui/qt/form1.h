@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/check.h"
 #include "ui/form1_design.h"
 
 class QKeyEvent;
@@ -15,7 +16,7 @@ class QPushButton;
 // The program's one window. Text1 shows the result of the last check; Command1 asks for X and Y
 // and writes where the point lies, Command2 ends the program. Enter presses Command1 unless a
 // button has the focus, Escape presses Command2, as in a dialog with default and cancel buttons.
-class Form1 : public QWidget {
+class Form1 : public QWidget, private ui::CheckFace {
   Q_OBJECT
 
  public:
@@ -32,8 +33,13 @@ class Form1 : public QWidget {
  private:
   QWidget* Control(const ui::ControlDesign& design) const;
   QPushButton* ButtonWithRole(ui::KeyRole role) const;
-  QString AskCoordinate(std::string_view prompt);
-  void ReportError(const std::string& message);
+
+  // What a check needs of the window.
+  std::string Ask(std::string_view prompt) override;
+  std::string DecimalSeparator() override;
+  void ShowLine(std::string_view line) override;
+  void Announce(std::string_view line) override;
+  void Report(std::string_view report) override;
   void PlaceAtStoredPosition();
 
   QLineEdit* Text1;

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "point/conversions.h"
-#include "point/point.h"
+#include "ui/check.h"
 #include "ui/error_report.h"
 #include "ui/form1_design.h"
 #include "ui/web/dom.h"
@@ -16,9 +15,18 @@
 namespace web {
 namespace {
 
-std::string AskCoordinate(std::string_view prompt) {
-  return dom::Ask(page::kInputDialog, prompt, ui::kInputDefaultText);
-}
+// What a check needs of the page.
+class Page final : public ui::CheckFace {
+ public:
+  std::string Ask(std::string_view prompt) override {
+    return dom::Ask(page::kInputDialog, prompt, ui::kInputDefaultText);
+  }
+  // The browser's language decides, read anew at each check.
+  std::string DecimalSeparator() override { return dom::DecimalSeparator(); }
+  void ShowLine(std::string_view line) override { dom::ShowText(ui::kText1.name, line); }
+  void Announce(std::string_view line) override { dom::Announce(page::kStatus, line); }
+  void Report(std::string_view report) override { dom::Report(page::kErrorDialog, report); }
+};
 
 }  // namespace
 
@@ -26,25 +34,10 @@ void ShowForm1() { dom::Bind(ui::kForm1.caption, ui::kTabOrder.front()->name); }
 
 }  // namespace web
 
+// A failed check is reported and the page goes on.
 EMSCRIPTEN_KEEPALIVE void Command1_Click() {
-  using namespace web;
-  // A failed check is reported and the page goes on. The report waits for the user outside the
-  // handler's catch, so that no exception is in flight while the stack is put aside.
-  std::string failure;
-  try {
-    // X is read before Y is asked for: a number that cannot be read ends the check at once.
-    const double x = point::CoordinateFromText(AskCoordinate(ui::kInputPromptX));
-    const double y = point::CoordinateFromText(AskCoordinate(ui::kInputPromptY));
-    const point::Point point{x, y};
-    // The browser's language decides the separator, read anew at each check.
-    const std::string line =
-        point::ResultText(point, point::ClassifyPoint(point), dom::DecimalSeparator());
-    dom::ShowText(ui::kText1.name, line);
-    dom::Announce(page::kStatus, line);
-  } catch (...) {
-    failure = ui::ErrorReport(std::current_exception());
-  }
-  if (!failure.empty()) dom::Report(page::kErrorDialog, failure);
+  web::Page page;
+  ui::Check(page);
 }
 
 EMSCRIPTEN_KEEPALIVE void Command2_Click() {

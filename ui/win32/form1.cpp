@@ -6,8 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "point/conversions.h"
-#include "point/point.h"
 #include "ui/error_report.h"
 #include "ui/win32/control_id.h"
 #include "ui/win32/dpi.h"
@@ -213,7 +211,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
       form->createFailure_ = std::current_exception();
       return -1;
     }
-    form->ReportError(ui::ErrorReport(std::current_exception()));
+    form->Report(ui::ErrorReport(std::current_exception()));
     return 0;
   }
 }
@@ -327,27 +325,18 @@ void Form1::PlaceAtStoredPosition() {
   }
 }
 
-void Form1::Command1_Click() {
-  // A failed check is reported and the window goes on.
-  try {
-    const auto ask = [this](std::string_view prompt) {
-      return win32::AskText(window_, ui::kInputTitle, prompt, ui::kInputDefaultText, ui::kInputOk,
-                            ui::kInputCancel);
-    };
-    // X is read before Y is asked for: a number that cannot be read ends the check at once.
-    const double x = point::CoordinateFromText(ask(ui::kInputPromptX));
-    const double y = point::CoordinateFromText(ask(ui::kInputPromptY));
-    const point::Point point{x, y};
-    SetText1(point::ResultText(point, point::ClassifyPoint(point), DecimalSeparator()));
-  } catch (...) {
-    ReportError(ui::ErrorReport(std::current_exception()));
-  }
-}
+// The check reports its own failures: nothing escapes into the window procedure.
+void Form1::Command1_Click() { ui::Check(*this); }
 
 void Form1::Command2_Click() { DestroyWindow(window_); }
 
+std::string Form1::Ask(std::string_view prompt) {
+  return win32::AskText(window_, ui::kInputTitle, prompt, ui::kInputDefaultText, ui::kInputOk,
+                        ui::kInputCancel);
+}
+
 // The user's, read at every check, since the user may change it while the program runs.
-std::string Form1::DecimalSeparator() const {
+std::string Form1::DecimalSeparator() {
   wchar_t separator[8] = {};  // at most four characters and the null
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) {
     ThrowLastError("GetLocaleInfoEx");
@@ -356,13 +345,15 @@ std::string Form1::DecimalSeparator() const {
 }
 
 // A text box shows a text newly set from its first character, with the caret before it.
-void Form1::SetText1(std::string_view line) {
+void Form1::ShowLine(std::string_view line) {
   if (!SetWindowTextW(Text1, win32::Widen(line).c_str())) ThrowLastError("SetWindowTextW");
   SendMessageW(Text1, EM_SETSEL, 0, 0);
   SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
 }
 
-void Form1::ReportError(const std::string& message) {
-  MessageBoxW(window_, win32::Widen(message).c_str(), win32::Widen(ui::kForm1.caption).c_str(),
+void Form1::Announce(std::string_view) {}
+
+void Form1::Report(std::string_view report) {
+  MessageBoxW(window_, win32::Widen(report).c_str(), win32::Widen(ui::kForm1.caption).c_str(),
               MB_OK | MB_ICONERROR);
 }

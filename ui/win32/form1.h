@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/check.h"
 #include "ui/form1_design.h"
 #include "ui/win32/accessibility.h"
 #include "ui/win32/handles.h"
@@ -17,7 +18,7 @@
 // button with the default frame following the focus, and Escape for the cancel button. The
 // message loop hands it its messages through IsDialogMessage. Sizes follow the window's DPI and
 // are laid out again when it changes.
-class Form1 {
+class Form1 : private ui::CheckFace {
  public:
   // Creates the window hidden, at the stored position where the whole window fits on the work
   // area there, with the icon resource `icon` of `instance`. Throws when the window cannot be
@@ -53,9 +54,13 @@ class Form1 {
   HWND Control(const ui::ControlDesign& design) const;
   void Layout(UINT dpi);
   void PlaceAtStoredPosition();
-  std::string DecimalSeparator() const;
-  void SetText1(std::string_view line);
-  void ReportError(const std::string& message);
+
+  // What a check needs of the window.
+  std::string Ask(std::string_view prompt) override;
+  std::string DecimalSeparator() override;
+  void ShowLine(std::string_view line) override;
+  void Announce(std::string_view line) override;
+  void Report(std::string_view report) override;
 
   // The controls are named as the window's design and the other front ends name them.
   HWND Text1 = nullptr;
