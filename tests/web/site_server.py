@@ -1,5 +1,5 @@
 """The built site on a free port of the loopback, for the web tests, the audit and the bench; and
-the page's weight."""
+the page's weight. Run as a script, the weight's test: site_server.py SITE_DIR BUDGET_BYTES"""
 
 import functools
 import gzip
@@ -72,3 +72,12 @@ def page_weight(site):
                 total += len(gzip.compress(file.read(), 9))
     return total
 
+
+if __name__ == "__main__":
+    SITE, BUDGET = sys.argv[1], int(sys.argv[2])
+    # An empty or half-built folder would weigh little: the program's code must be among it.
+    if not os.path.exists(os.path.join(SITE, "quadrant.wasm")):
+        sys.exit(f"no quadrant.wasm in {SITE}")
+    WEIGHT = page_weight(SITE)
+    print(f"the page: {WEIGHT} bytes gzipped, budget {BUDGET}")
+    sys.exit(0 if WEIGHT <= BUDGET else 1)
