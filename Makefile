@@ -27,8 +27,9 @@ TESTING ?= ON
 PACKAGE_TOOLS := dpkg-dev debhelper lintian devscripts appstream desktop-file-utils man-db
 # libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
-# Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.
-BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
+# Google Benchmark with its compare.py (which needs SciPy), valgrind and xcb (for the start-up
+# probe), for the measurements under bench/.
+BENCH_PACKAGES := libbenchmark-dev libbenchmark-tools python3-scipy valgrind libxcb1-dev
 # The Windows program: MinGW-w64 to build it (GoogleTest from its Debian sources), the tools that
 # make its icon, and 64-bit Wine with a display, a window manager and a Russian layout to test it.
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix googletest librsvg2-bin imagemagick \
@@ -162,15 +163,25 @@ test-sanitize: setup
 
 bench-build: setup
 	@scripts/install-debian-packages.sh $(BENCH_PACKAGES)
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUADRANT_BENCH=ON
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUADRANT_BENCH=ON \
+	  -DQT_MAJOR_VERSION=$(QT_MAJOR_VERSION)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 
-# The conversions against the standard library's, 1000 whole checks against the live heap, and a
-# paste of a million characters into the input dialog.
+# The conversions on <charconv> against the C library's path, and each against the standard
+# library's function, by Google Benchmark's compare.py: the time of each, their difference, and
+# the U test's p-value over the repetitions (below 0.05: a real difference).
+BENCH_COMPARE := /usr/bin/python3 /usr/share/benchmark/compare.py
+BENCH_FLAGS ?= --benchmark_repetitions=12 --benchmark_min_time=0.2 \
+               --benchmark_enable_random_interleaving=true
 bench: bench-build
-	$(BENCH_DIR)/bench/conversions_bench
-	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/heap_growth 1000
-	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/long_paste 1000000
+	$(BENCH_DIR)/bench/conversions_bench_c_library $(BENCH_FLAGS) \
+	  --benchmark_out=$(BENCH_DIR)/conversions_c_library.json
+	$(BENCH_DIR)/bench/conversions_bench $(BENCH_FLAGS) \
+	  --benchmark_out=$(BENCH_DIR)/conversions.json
+	$(BENCH_COMPARE) -a benchmarks $(BENCH_DIR)/conversions_c_library.json \
+	  $(BENCH_DIR)/conversions.json
+	$(BENCH_COMPARE) -a filters $(BENCH_DIR)/conversions.json from_chars CoordinateFromText
+	$(BENCH_COMPARE) -a filters $(BENCH_DIR)/conversions.json to_chars NumberText
 
 # The core's tests under valgrind: any error or leak fails.
 memcheck: bench-build

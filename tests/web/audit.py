@@ -2,37 +2,28 @@
 desktop, the four categories' scores, and every audit that fell short. Reports only; `make
 audit-web` runs it. Usage: audit.py SITE_DIR"""
 
-import functools
-import http.server
 import json
 import os
 import subprocess
 import sys
 import tempfile
-import threading
+
+from site_server import SiteServer
 
 SITE = sys.argv[1]
 LIGHTHOUSE = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                           "node_modules/.bin/lighthouse")
 
 
-class Handler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 def main():
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Handler, directory=SITE))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_port}/"
+    server = SiteServer(SITE)
     failed = False
     with tempfile.TemporaryDirectory() as work:
         for form, preset in (("mobile", []), ("desktop", ["--preset=desktop"])):
             report = os.path.join(work, f"{form}.json")
             run = subprocess.run(
-                [LIGHTHOUSE, url, *preset, "--output=json", f"--output-path={report}", "--quiet",
-                 "--chrome-flags=--headless=new --no-sandbox --disable-gpu",
+                [LIGHTHOUSE, server.url, *preset, "--output=json", f"--output-path={report}",
+                 "--quiet", "--chrome-flags=--headless=new --no-sandbox --disable-gpu",
                  "--only-categories=performance,accessibility,best-practices,seo"],
                 env={**os.environ, "CHROME_PATH": "/usr/bin/chromium"}, check=False)
             if run.returncode != 0 or not os.path.exists(report):
@@ -49,7 +40,7 @@ def main():
                 if audit.get("scoreDisplayMode") in ("binary", "numeric", "metricSavings") \
                         and audit.get("score") is not None and audit["score"] < 1:
                     print(f"  {audit['id']}: {audit['score']} {audit.get('displayValue', '')}")
-    server.shutdown()
+    server.stop()
     sys.exit(1 if failed else 0)
 
 

@@ -1,6 +1,6 @@
 """Drives the built site in one browser engine as a person would: key presses, and what the page and
-its accessibility tree show. Served on the loopback by a server of the test's own, which it stops
-to check the program offline, and which can withhold the program's code.
+its accessibility tree show. Served on the loopback (site_server.py): the test stops the server to
+check the program offline, and has another withhold the program's code.
 
 One scenario for the three engines, over a small Browser interface: Chromium and WebKitGTK through
 Selenium and Debian's WebDriver servers; Firefox over WebDriver BiDi, which Firefox speaks itself
@@ -12,9 +12,7 @@ Usage: e2e_test.py chromium|webkit|firefox SITE_DIR SCREENSHOT_DIR"""
 import asyncio
 import atexit
 import base64
-import functools
 import glob
-import http.server
 import itertools
 import json
 import os
@@ -34,6 +32,8 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
+from site_server import SiteServer
+
 ENGINE, SITE, SHOTS = sys.argv[1:4]
 AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules/axe-core/axe.min.js")
 FAILURES = []
@@ -43,36 +43,6 @@ def check(what, actual, expected):
     if actual != expected:
         FAILURES.append(f"{what}: got {actual!r}, expected {expected!r}")
     return actual == expected
-
-
-class Server(http.server.ThreadingHTTPServer):
-    """The site on a free port of the loopback, until stop(); the files named in `missing` are
-    answered with 404."""
-
-    class Handler(http.server.SimpleHTTPRequestHandler):
-        def log_message(self, *args):
-            pass
-
-        def send_head(self):
-            if self.path.split("?")[0].lstrip("/") in self.server.missing:
-                self.send_error(404)
-                return None
-            return super().send_head()
-
-    def __init__(self, missing=()):
-        super().__init__(("127.0.0.1", 0), functools.partial(self.Handler, directory=SITE))
-        self.missing = missing
-        self.url = f"http://127.0.0.1:{self.server_port}/"
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-
-    def handle_error(self, request, client_address):
-        # A browser that leaves a page drops the files that it no longer needs.
-        if not isinstance(sys.exc_info()[1], ConnectionError):
-            super().handle_error(request, client_address)
-
-    def stop(self):
-        self.shutdown()
-        self.server_close()
 
 
 # Contrast of each element's text on the first opaque background at or above it (WCAG 2).
@@ -603,7 +573,7 @@ def second_visit(browser, server):
     # A program that cannot start says so in Russian; its buttons stay grey.
     # Its loader reports the missing code on the console: only what came before counts.
     report_console(browser)
-    broken = Server(missing={"quadrant.wasm"})
+    broken = SiteServer(SITE, missing={"quadrant.wasm"})
     browser.get(broken.url)
     browser.wait("the word that the program cannot run",
                  "document.getElementById('Unsupported')?.checkVisibility() &&"
@@ -619,7 +589,7 @@ def report_console(browser):
 
 
 def visit(language, dark, scenario):
-    server = Server()
+    server = SiteServer(SITE)
     start = time.monotonic()
     browser = ENGINES[ENGINE](language, dark)
     try:
