@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -18,6 +19,7 @@
 #include <utility>
 
 #include "ui/form1_design.h"
+#include "ui/qt/accessibility.h"
 
 namespace {
 
@@ -77,7 +79,9 @@ Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Text1(new QLineEdit(this)),
       Command1(new QPushButton(this)),
-      Command2(new QPushButton(this)) {
+      Command2(new QPushButton(this)),
+      announcer_(new Announcer(this)) {
+  ExposeWholeText(Text1);
   setWindowTitle(Text(ui::kForm1.caption));
   setFixedSize(Geometry(ui::kForm1.client).size());
 
@@ -177,9 +181,36 @@ std::string Form1::Ask(std::string_view prompt) {
 // The widget's locale is the user's unless someone has set another.
 std::string Form1::DecimalSeparator() { return QString(locale().decimalPoint()).toStdString(); }
 
-void Form1::ShowLine(std::string_view line) { ShowFromStart(Text1, Text(line)); }
+// Orca reads Text1 as the focus comes back to it, which is after this: the program answers its
+// questions only once the check is done. Told of the change as well, it would say the line a
+// second time, as text that Enter inserted. Where the focus goes elsewhere, Announce says it.
+void Form1::ShowLine(std::string_view line) {
+  const AccessibilityMuted muted;
+  ShowFromStart(Text1, Text(line));
+}
 
-void Form1::Announce(std::string_view) {}
+// A screen reader reads Text1 itself when the focus comes back to it. Elsewhere (a button, after
+// Tab or Alt+П) the line is said once the window is active again: said before, it would be cut
+// short by the reader's news of the window and of the focus.
+void Form1::Announce(std::string_view line) {
+  if (focusWidget() == Text1) return;
+  unannounced_ = Text(line);
+  SayUnannounced();
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange) SayUnannounced();
+}
+
+// Once the window is active, and after the news of it, which Qt gives once the activation has been
+// handled.
+void Form1::SayUnannounced() {
+  if (unannounced_.isEmpty() || !isActiveWindow()) return;
+  QTimer::singleShot(0, announcer_, [this] {
+    if (!unannounced_.isEmpty()) announcer_->Say(std::exchange(unannounced_, {}));
+  });
+}
 
 void Form1::Report(std::string_view report) {
   QMessageBox box(QMessageBox::Critical, windowTitle(), Text(report), QMessageBox::Ok, this);

@@ -9,6 +9,7 @@
 #include "ui/check.h"
 #include "ui/form1_design.h"
 
+class Announcer;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -23,6 +24,7 @@ class Form1 : public QWidget, private ui::CheckFace {
   explicit Form1(QWidget* parent = nullptr);
 
  protected:
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -40,9 +42,12 @@ class Form1 : public QWidget, private ui::CheckFace {
   void ShowLine(std::string_view line) override;
   void Announce(std::string_view line) override;
   void Report(std::string_view report) override;
+  void SayUnannounced();
   void PlaceAtStoredPosition();
 
   QLineEdit* Text1;
   QPushButton* Command1;
   QPushButton* Command2;
+  Announcer* announcer_;
+  QString unannounced_;  // a line to be said once the window is active again
 };

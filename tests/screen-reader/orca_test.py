@@ -1,0 +1,169 @@
+"""What a blind pupil hears: the program driven by keys alone while Orca reads it, Orca's speech
+taken from its debug log, and each step's speech checked against the table below.
+Usage (under run.sh): orca_test.py qt PROGRAM | orca_test.py chromium|firefox SITE_DIR"""
+
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from desktop import check, keys, report, type_text  # noqa: E402
+
+FRONT_END, TARGET = sys.argv[1:3]
+BROWSER = FRONT_END != "qt"
+LINE_1 = "X = 3; Y = -4; Пложение: IV четверть"
+LINE_2 = "X = 0; Y = 5; Положение - ось Y"
+OVERFLOW = "Ошибка выполнения 6: Переполнение"
+ONCE, AT_LEAST_ONCE = range(1, 2), range(1, 10)
+
+# One row a step: what the pupil does (keys, or text typed then Enter), what must be heard, each
+# phrase whole and once (or, as (phrase, AT_LEAST_ONCE), whole and once or more), and what must
+# not be heard. The check starts once from Text1 and once from Command1, so that the line is
+# heard wherever the focus was. On Tab into Text1, Qt selects the text, and Orca says the
+# selection before it reads the box.
+STEPS = [
+    ("the start", [], ["Form1", "Нажмите кнопку [Проверить координаты]"], []),
+    ("Enter in Text1", ["Return"], ["Ввод переменных", "Введите X"], []),
+    ("X typed", "3", ["Введите Y"], ["Введите X"]),
+    ("Y typed", "-4", [LINE_1], []),
+    ("Tab", ["Tab"], ["Проверить координаты"], [LINE_1]),
+    ("Enter on Command1", ["Return"], ["Введите X"], []),
+    ("Escape in the X dialog", ["Escape"], ["Введите Y"], ["Введите X"]),
+    ("Y typed after a cancelled X", "5", [LINE_2], [LINE_1]),
+    ("Enter on Command1 again", ["Return"], ["Введите X"], [LINE_2]),
+    ("an X beyond a double", "1e999", [OVERFLOW], ["Введите Y"]),
+    ("the error closed", ["Return"], [], [LINE_2, OVERFLOW]),
+    ("Tab to Text1", ["Tab", "Tab"], [(LINE_2, AT_LEAST_ONCE)], []),
+] + ([("Escape", ["Escape"], ["Программа завершена."], [LINE_2])] if BROWSER else [])
+
+
+class Transcript:
+    """What Orca has said since the last look, one utterance an item."""
+
+    SPOKEN = re.compile(r"^SPEECH OUTPUT: '(.*)'(?: voice=\w+)?$")
+
+    def __init__(self, path):
+        self.path = path
+        self.offset = 0
+
+    def new(self):
+        with open(self.path, encoding="utf-8", errors="replace") as log:
+            log.seek(self.offset)
+            text = log.read()
+        complete = text[:text.rfind("\n") + 1]
+        self.offset += len(complete.encode("utf-8", errors="replace"))
+        return [m.group(1) for m in map(self.SPOKEN.search, complete.splitlines()) if m]
+
+
+def times_heard(phrase, utterances):
+    """How often `phrase` was said whole: not as the start of a longer word or line."""
+    pattern = re.compile(re.escape(phrase) + r"(?![\w\]])")
+    return sum(len(pattern.findall(u)) for u in utterances)
+
+
+def listen(transcript, expected, timeout=20.0, quiet=1.0):
+    """What Orca says until it has said everything expected and then kept quiet for `quiet`
+    seconds, or until the time is up."""
+    heard, deadline, last = [], time.monotonic() + timeout, time.monotonic()
+    while time.monotonic() < deadline:
+        new = transcript.new()
+        if new:
+            heard += new
+            last = time.monotonic()
+        elif time.monotonic() - last > quiet and all(times_heard(p, heard) for p in expected):
+            break
+        time.sleep(0.1)
+    return heard
+
+
+def start(command, log, **options):
+    return subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, **options)
+
+
+def target_command(work):
+    """The program, or a browser showing the site, served on the loopback, in Russian."""
+    if not BROWSER:
+        return [TARGET]
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+    from site_server import SiteServer  # pylint: disable=import-outside-toplevel
+    url = SiteServer(TARGET).url
+    if FRONT_END == "chromium":
+        return ["chromium", "--no-sandbox", "--force-renderer-accessibility", "--no-first-run",
+                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                "--disable-gpu", "--lang=ru", f"--user-data-dir={work}/chromium", f"--app={url}"]
+    os.makedirs(f"{work}/firefox")
+    with open(f"{work}/firefox/user.js", "w", encoding="utf-8") as prefs:
+        for name, value in FIREFOX_PREFERENCES.items():
+            prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
+    return ["firefox-esr", "--no-remote", "--new-instance", "--profile", f"{work}/firefox", url]
+
+
+# A new profile's user asks for Russian pages, and is shown no welcome, notice or question.
+FIREFOX_PREFERENCES = {
+    "intl.accept_languages": "ru",
+    "browser.shell.checkDefaultBrowser": False,
+    "browser.aboutwelcome.enabled": False,
+    "browser.startup.homepage_override.mstone": "ignore",
+    "datareporting.policy.dataSubmissionPolicyBypassNotification": True,
+    "toolkit.telemetry.reportingpolicy.firstRun": False,
+}
+
+
+# Orca keeps what it says in a log of its own, in memory: its customizations, which it runs at
+# start, send that log to a file too. Its debug log would say the same, but slows it down.
+CUSTOMIZATIONS = """import logging
+_file = logging.FileHandler({path!r}, encoding="utf-8")
+_file.setFormatter(logging.Formatter("%(message)s"))
+logging.getLogger("speech").addHandler(_file)
+"""
+
+
+def main():
+    work = tempfile.mkdtemp()
+    log = open(os.path.join(work, "processes.log"), "w", encoding="utf-8")
+    orca_log = os.path.join(work, "speech.log")
+    open(orca_log, "w", encoding="utf-8").close()
+    preferences = os.path.join(os.environ["XDG_DATA_HOME"], "orca")
+    os.makedirs(preferences, exist_ok=True)
+    with open(os.path.join(preferences, "orca-customizations.py"), "w", encoding="utf-8") as file:
+        file.write(CUSTOMIZATIONS.format(path=orca_log))
+    processes = [start(["speech-dispatcher", "--run-single", "--timeout", "0"], log)]
+    try:
+        processes.append(start(["orca", "--replace"] + os.environ.get("ORCA_DEBUG", "").split(), log))
+        transcript = Transcript(orca_log)
+        time.sleep(1)
+        if not times_heard("Чтение с экрана включено", listen(transcript, ["Чтение с экрана"])):
+            raise AssertionError(f"Orca did not start; see {orca_log}")
+        processes.append(start(target_command(work), log))
+        for what, action, expected, unexpected in STEPS:
+            if isinstance(action, str):
+                type_text(action)
+                action = ["Return"]
+            if action:
+                keys(*action)
+            expected = dict(p if isinstance(p, tuple) else (p, ONCE) for p in expected)
+            heard = listen(transcript, expected)
+            print(f"{what}: {heard}")
+            for phrase, times in expected.items():
+                count = times_heard(phrase, heard)
+                wanted = "once" if times == ONCE else "once or more"
+                check(f"{what}: how often «{phrase}» was heard (wanted {wanted})",
+                      count if count not in times else wanted, wanted)
+            for phrase in unexpected:
+                check(f"{what}: times «{phrase}» was heard", times_heard(phrase, heard), 0)
+    finally:
+        for process in reversed(processes):
+            process.terminate()
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+    return report(f"screen reader ({FRONT_END})", work)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

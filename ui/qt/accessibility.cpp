@@ -1,0 +1,114 @@
+#include "ui/qt/accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFontMetrics>
+#include <QLineEdit>
+
+namespace {
+
+// Qt's line edit as a screen reader sees it, through the box's public functions; only the
+// attribute runs differ: one run over the whole text, which has no attributes.
+class LineEditAccessible final : public QAccessibleWidget,
+                                 public QAccessibleTextInterface,
+                                 public QAccessibleEditableTextInterface {
+ public:
+  explicit LineEditAccessible(QLineEdit* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    if (type == QAccessible::EditableTextInterface) {
+      return static_cast<QAccessibleEditableTextInterface*>(this);
+    }
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  QString text(QAccessible::Text type) const override {
+    return type == QAccessible::Value ? box()->text() : QAccessibleWidget::text(type);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.editable = !box()->isReadOnly();
+    state.readOnly = box()->isReadOnly();
+    state.selectableText = true;
+    return state;
+  }
+
+  // The text interface.
+  void selection(int index, int* start, int* end) const override {
+    *start = *end = 0;
+    if (index != 0 || !box()->hasSelectedText()) return;
+    *start = box()->selectionStart();
+    *end = *start + static_cast<int>(box()->selectedText().size());
+  }
+  int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
+  void addSelection(int start, int end) override { setSelection(0, start, end); }
+  void removeSelection(int) override { box()->deselect(); }
+  void setSelection(int, int start, int end) override { box()->setSelection(start, end - start); }
+  int cursorPosition() const override { return box()->cursorPosition(); }
+  void setCursorPosition(int position) override { box()->setCursorPosition(position); }
+  QString text(int start, int end) const override { return box()->text().mid(start, end - start); }
+  int characterCount() const override { return static_cast<int>(box()->text().size()); }
+  // Measured from the caret, which the box places with its scrolling taken into account.
+  QRect characterRect(int offset) const override {
+    const QString text = box()->text();
+    if (offset < 0 || offset >= text.size()) return {};
+    const QFontMetrics metrics = box()->fontMetrics();
+    const QRect caret = box()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const int x = caret.center().x() + metrics.horizontalAdvance(text.left(offset)) -
+                  metrics.horizontalAdvance(text.left(box()->cursorPosition()));
+    const QRect local(x, caret.top(), metrics.horizontalAdvance(text.at(offset)), caret.height());
+    return QRect(box()->mapToGlobal(local.topLeft()), local.size());
+  }
+  int offsetAtPoint(const QPoint& point) const override {
+    return box()->cursorPositionAt(box()->mapFromGlobal(point));
+  }
+  void scrollToSubstring(int start, int end) override {
+    box()->setCursorPosition(end);
+    box()->setCursorPosition(start);
+  }
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+
+  // The editable text interface.
+  void deleteText(int start, int end) override { replaceText(start, end, {}); }
+  void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+  void replaceText(int start, int end, const QString& text) override {
+    QString value = box()->text();
+    box()->setText(value.replace(start, end - start, text));
+  }
+
+ private:
+  QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
+};
+
+}  // namespace
+
+void ExposeWholeText(QLineEdit* box) {
+  // Qt's cache keeps it from now on, in place of its own, and deletes it with the box.
+  QAccessible::registerAccessibleInterface(new LineEditAccessible(box));
+}
+
+AccessibilityMuted::AccessibilityMuted()
+    : previous_(QAccessible::installUpdateHandler([](QAccessibleEvent*) {})) {}
+
+AccessibilityMuted::~AccessibilityMuted() { QAccessible::installUpdateHandler(previous_); }
+
+Announcer::Announcer(QWidget* parent) : QWidget(parent) {
+  setFixedSize(0, 0);
+  setFocusPolicy(Qt::NoFocus);
+  QAccessible::registerAccessibleInterface(new QAccessibleWidget(this, QAccessible::Notification));
+  hide();
+}
+
+void Announcer::Say(const QString& text) {
+  setAccessibleName(text);
+  // Shown again each time, so that the same text twice is said twice.
+  hide();
+  show();
+  hide();
+}
