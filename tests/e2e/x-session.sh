@@ -20,13 +20,13 @@ for _ in $(seq 100); do [ -s "$x_session_work/display" ] && break; sleep 0.1; do
 [ -s "$x_session_work/display" ] || { cat "$x_session_work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(cat "$x_session_work/display")"
 
-openbox --sm-disable >"$x_session_work/openbox.log" 2>&1 &
+# A window mapped before the window manager has finished starting is not given the focus: it
+# names the display its own only some time before, and runs the startup command after.
+openbox --sm-disable --startup "touch $x_session_work/wm-ready" \
+  >"$x_session_work/openbox.log" 2>&1 &
 x_session_pids+=($!)
-# A window mapped before the window manager runs is not given the focus.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+for _ in $(seq 100); do [ -e "$x_session_work/wm-ready" ] && break; sleep 0.1; done
+[ -e "$x_session_work/wm-ready" ] || { cat "$x_session_work/openbox.log" >&2; exit 1; }
 
 # Presses Escape in window $1 once it has the keyboard, waiting as the end-to-end tests do.
 press_escape() { python3 "$(dirname "${BASH_SOURCE[0]}")/desktop.py" "$1" Escape; }
