@@ -21,6 +21,8 @@ class Program:
 
     def __init__(self, env_extra=None):
         env = dict(os.environ, **(env_extra or {}))
+        # The Qt 5 program now and then never joins an accessibility bus starting beside it.
+        wait_for("the accessibility bus", lambda: pyatspi.Registry.getDesktop(0).childCount >= 0)
         self.process = subprocess.Popen([PROGRAM], env=env)
         self.met = set()
         self.app = wait_for("the program on the accessibility bus", self._find_app)
