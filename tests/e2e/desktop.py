@@ -1,28 +1,30 @@
-"""What both end-to-end tests do on their X display: wait, press keys, look, and keep score."""
+"""What the end-to-end tests do on their X display: wait, press keys, look, and keep score.
+As a program, presses a key in a window once it has the keyboard: desktop.py WINDOW KEY"""
 
 import os
 import subprocess
+import sys
 import time
 
 FAILURES = []
 
 
-def wait_for(what, read, expected=None, timeout=10.0):
-    """Waits until read() gives `expected`, or anything true where none is expected, and returns
-    it; fails telling what it gave last. A read that raises counts as nothing yet: trees of
-    windows change under our feet."""
+def wait_for(what, read, expected=None, timeout=10.0, done=None):
+    """Waits until read() gives `expected`, or anything true where none is expected, or anything
+    done() takes, and returns it; fails telling what it gave last. A read that raises counts as
+    nothing yet: trees of windows change under our feet."""
+    done = done or (lambda value: value == expected if expected is not None else value)
     deadline = time.monotonic() + timeout
     while True:
         try:
             value = read()
         except Exception:  # pylint: disable=broad-except
             value = None
-        if (value == expected if expected is not None else value) or time.monotonic() > deadline:
-            break
+        if done(value):
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}: last {value!r}")
         time.sleep(0.05)
-    if not (value == expected if expected is not None else value):
-        raise AssertionError(f"timed out waiting for {what}: last {value!r}")
-    return value
 
 
 def check(what, actual, expected):
@@ -47,32 +49,29 @@ def type_text(text):
     subprocess.run(["xdotool", "type", "--delay", "30", "--", text], check=True)
 
 
-def active_window():
-    """The X window that has the keyboard, as the window manager says, or ''."""
-    result = subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True)
-    return result.stdout.strip()
+def xdotool(*command):
+    """What xdotool prints for a command, or '' where it fails."""
+    return subprocess.run(["xdotool", *command], capture_output=True, text=True).stdout.strip()
 
 
-def focused_window():
-    """The X window that has the input focus, which a program may move there only some time after
-    the window manager has made its window the active one, or ''."""
-    result = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
-    return result.stdout.strip()
-
-
-def window_name(window):
-    result = subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True)
-    return result.stdout.strip()
-
-
-def active_title():
-    window = active_window()
-    return window_name(window) if window else ""
+def focus(what, find, timeout=15.0, ask=False):
+    """Waits until the X window find() names is mapped, the window manager's active window and
+    has the X input focus, and returns it: a key pressed before goes to the window that had the
+    keyboard, or is lost. With `ask`, asks the window manager to activate it, which it now and
+    then does not do for a window just mapped."""
+    def state():
+        window, active = find(), xdotool("getactivewindow")
+        if ask and window and active != window:
+            xdotool("windowactivate", window)
+        xwininfo = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True)
+        return window, "IsViewable" in xwininfo.stdout, active, xdotool("getwindowfocus")
+    return wait_for(f"{what} to have the keyboard (window, mapped, active, focus)", state,
+                    timeout=timeout, done=lambda s: s and s[1] and s[0] == s[2] == s[3])[0]
 
 
 def screenshot(folder, name, window=None):
     """A window with its frame, as the user sees it: the active one unless another is named."""
-    subprocess.run(["import", "-frame", "-window", window or active_window(),
+    subprocess.run(["import", "-frame", "-window", window or xdotool("getactivewindow"),
                     os.path.join(folder, name)], check=True)
 
 
@@ -93,3 +92,11 @@ def run(name, folder, main):
         subprocess.run(["import", "-window", "root", os.path.join(folder, "failure.png")])
         raise
     return report(name, folder)
+
+
+if __name__ == "__main__":
+    try:
+        focus(f"window {sys.argv[1]}", lambda: sys.argv[1], ask=True)
+    except AssertionError as error:
+        sys.exit(str(error))
+    keys(sys.argv[2])

@@ -20,24 +20,13 @@ for _ in $(seq 100); do [ -s "$x_session_work/display" ] && break; sleep 0.1; do
 [ -s "$x_session_work/display" ] || { cat "$x_session_work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(cat "$x_session_work/display")"
 
-openbox --sm-disable >"$x_session_work/openbox.log" 2>&1 &
+# A window mapped before the window manager has finished starting is not given the focus: it
+# names the display its own only some time before, and runs the startup command after.
+openbox --sm-disable --startup "touch $x_session_work/wm-ready" \
+  >"$x_session_work/openbox.log" 2>&1 &
 x_session_pids+=($!)
-# A window mapped before the window manager runs is not given the focus.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+for _ in $(seq 100); do [ -e "$x_session_work/wm-ready" ] && break; sleep 0.1; done
+[ -e "$x_session_work/wm-ready" ] || { cat "$x_session_work/openbox.log" >&2; exit 1; }
 
-# Presses Escape in window $1 once it has the X focus as well as being the active window: a
-# program may take the focus some time after the window manager activates its window (Wine run
-# by an emulator, late enough to lose the key). Now and then the window manager is not ready to
-# activate a window that has just been mapped: it is asked again for up to 10 s.
-press_escape() {
-  for _ in $(seq 100); do
-    xdotool windowactivate --sync "$1" 2>>"$x_session_work/xdotool.log" &&
-      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && xdotool key Escape && return
-    sleep 0.1
-  done
-  echo "window $1 did not take the X focus: $(tail -n 1 "$x_session_work/xdotool.log")" >&2
-  return 1
-}
+# Presses Escape in window $1 once it has the keyboard, waiting as the end-to-end tests do.
+press_escape() { python3 "$(dirname "${BASH_SOURCE[0]}")/desktop.py" "$1" Escape; }

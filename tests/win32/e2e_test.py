@@ -9,7 +9,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from desktop import (  # noqa: E402
-    active_window, check, check_soon, focused_window, keys, run, screenshot, type_text, wait_for)
+    check, check_soon, focus, keys, run, screenshot, type_text, wait_for)
 
 PROGRAM, PROBE, SHOTS = sys.argv[1:4]
 SHORT = sys.argv[4:] == ["short"]
@@ -35,16 +35,11 @@ def main():
     probe = Probe()
 
     def active(window):
-        """Waits until Wine, the window manager and the X server agree that `window` has the
-        keyboard. Keys pressed before would be lost: the window manager makes a window active
-        first, and Wine moves the X focus to it later, slowly where it runs emulated."""
-        wait_for(f"{window} to have the keyboard", lambda: probe("active"), window, 15)
-
-        def x_focus():
-            x_window = probe(f"x-window {window}")  # Wine makes it some time after the window
-            return x_window not in ("0", "none") and active_window() == focused_window() == x_window
-
-        wait_for(f"{window} to have the X focus", x_focus)
+        """Waits until Wine, too, has given `window` the keyboard: Wine moves the X focus some time
+        after the window manager has made a window active, slowly where it runs emulated."""
+        wait_for(f"{window} active in Wine", lambda: probe("active"), window, 15)
+        # Wine makes the X window some time after the window: "0" until then, which is no window.
+        focus(window, lambda: probe(f"x-window {window}"))
 
     def dialog(prompt):
         active("dialog")
@@ -74,12 +69,12 @@ def main():
     check("what a screen reader calls Command1", probe("name form Command1"),
           "Проверить координаты")
     # Tab order, and the default frame on the focused button, back on Command1 in Text1.
-    for focus, default in [("Command1", "Command1"), ("Command2", "Command2"),
-                           ("Text1", "Command1")]:
+    for control, default in [("Command1", "Command1"), ("Command2", "Command2"),
+                             ("Text1", "Command1")]:
         keys("Tab")
-        wait_for(f"the focus on {focus}", lambda: probe("focus"), focus, 5)
+        wait_for(f"the focus on {control}", lambda: probe("focus"), control, 5)
         # The dialog manager moves the default frame just after the focus.
-        check_soon(f"default button with the focus on {focus}", lambda: probe("default form"),
+        check_soon(f"default button with the focus on {control}", lambda: probe("default form"),
                    default)
 
     # Enter in Text1; the default text is selected, so typing replaces it. A long line is shown
