@@ -13,6 +13,9 @@
 //   close WINDOW               gives WINDOW the system's close command, which its close box and
 //                              Alt+F4 give
 //   name WINDOW CONTROL        what a screen reader calls the control
+//   listen                     hooks the form's alerts (EVENT_SYSTEM_ALERT) as a screen reader
+//   heard                      after 2 s, the names their objects had at each alert since the
+//                              last "heard", joined by " | ", or "none"
 //   layout form                "ok" where the window's client area, where it lies on the screen,
 //                              and its controls are those of the design at the system's DPI,
 //                              else what differs
@@ -157,6 +160,17 @@ bool Paste(HWND control, const std::wstring& text) {
   return put && SendMessageW(control, WM_PASTE, 0, 0) == 0;
 }
 
+// The name of `child` of `accessible`, which it releases.
+std::string ReadName(IAccessible* accessible, VARIANT child) {
+  BSTR name = nullptr;
+  const HRESULT result = accessible->get_accName(child, &name);
+  accessible->Release();
+  if (FAILED(result) || name == nullptr) return "none";
+  const std::string text = win32::Narrow(std::wstring_view(name, SysStringLen(name)));
+  SysFreeString(name);
+  return text;
+}
+
 // What a screen reader reads as the control's name.
 std::string AccessibleName(HWND control) {
   IAccessible* accessible = nullptr;
@@ -168,13 +182,37 @@ std::string AccessibleName(HWND control) {
   VariantInit(&self);
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
-  BSTR name = nullptr;
-  const HRESULT result = accessible->get_accName(self, &name);
-  accessible->Release();
-  if (FAILED(result) || name == nullptr) return "none";
-  const std::string text = win32::Narrow(std::wstring_view(name, SysStringLen(name)));
-  SysFreeString(name);
-  return text;
+  return ReadName(accessible, self);
+}
+
+// The names the alerts carried, in order: a WinEvent callback has no context of its own.
+std::vector<std::string> heard;
+
+void CALLBACK OnAlert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  IAccessible* accessible = nullptr;
+  VARIANT id;  // a child's number, which needs no clearing
+  const bool found = SUCCEEDED(AccessibleObjectFromEvent(window, object, child, &accessible, &id));
+  heard.push_back(found && accessible ? ReadName(accessible, id) : "no object");
+}
+
+std::string Listen() {
+  DWORD process = 0;
+  GetWindowThreadProcessId(FindTopLevel("form"), &process);
+  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr,
+                                             OnAlert, process, 0, WINEVENT_OUTOFCONTEXT);
+  return process && hook ? "ok" : "none";
+}
+
+// Out-of-context events come to this thread as it takes its messages.
+std::string Heard() {
+  for (const DWORD end = GetTickCount() + 2000; static_cast<LONG>(end - GetTickCount()) > 0;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  }
+  std::string names;
+  for (const std::string& name : heard) names += (names.empty() ? "" : " | ") + name;
+  heard.clear();
+  return names.empty() ? "none" : names;
 }
 
 std::string VersionResource(const std::wstring& path) {
@@ -256,6 +294,8 @@ std::string Answer(const std::string& line) {
   words >> command >> window >> name;
   std::getline(words >> std::ws, rest);
   if (command == "active") return Active();
+  if (command == "listen") return Listen();
+  if (command == "heard") return Heard();
   if (command == "focus") {
     const HWND focus = FocusedControl();
     return focus == nullptr ? "none" : NameOf(focus);

@@ -4,7 +4,11 @@
 
 #include <objbase.h>
 #include <oleacc.h>
+#include <uiautomationcore.h>
 
+#include <algorithm>
+#include <iterator>
+#include <memory>
 #include <string>
 
 #include "ui/win32/text.h"
@@ -12,18 +16,87 @@
 namespace win32 {
 namespace {
 
-const MSAAPROPID kNameProperty[] = {PROPID_ACC_NAME};
+const MSAAPROPID kAnnotated[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
+
+// UI Automation's notification, of Windows 10 1709, which the program must not import, and what
+// it needs around it: a provider for a plain window, and strings of oleaut32, which the program
+// does not load otherwise. The values are those of NotificationKind_ActionCompleted and
+// NotificationProcessing_ImportantMostRecent: a check is an action completed, and its line
+// replaces any line of an earlier check not yet said.
+using HostProviderFunction = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
+using RaiseNotificationFunction = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int, BSTR,
+                                                   BSTR);
+using AllocateStringFunction = BSTR(WINAPI*)(const OLECHAR*, UINT);
+using FreeStringFunction = void(WINAPI*)(BSTR);
+constexpr int kActionCompleted = 2;
+constexpr int kImportantMostRecent = 1;
+
+// A library of the system's folder only, never one beside the program. It stays loaded, as the
+// program may call into it until it ends.
+HMODULE SystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+}
+
+template <typename Function>
+Function Find(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // The only way to reach a function by name: its type is the one its documentation gives.
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Looked up once, at the first announcement, and never changed after: all four, or none.
+struct Notifications {
+  HostProviderFunction hostProvider = nullptr;
+  RaiseNotificationFunction raise = nullptr;
+  AllocateStringFunction allocate = nullptr;
+  FreeStringFunction free = nullptr;
+};
+
+const Notifications& LookupNotifications() {
+  static const Notifications notifications = [] {
+    const HMODULE automation = SystemLibrary(L"uiautomationcore.dll");
+    const auto raise = Find<RaiseNotificationFunction>(automation, "UiaRaiseNotificationEvent");
+    if (raise == nullptr) return Notifications{};
+    const HMODULE strings = SystemLibrary(L"oleaut32.dll");
+    Notifications found{Find<HostProviderFunction>(automation, "UiaHostProviderFromHwnd"), raise,
+                        Find<AllocateStringFunction>(strings, "SysAllocStringLen"),
+                        Find<FreeStringFunction>(strings, "SysFreeString")};
+    if (!found.hostProvider || !found.allocate || !found.free) return Notifications{};
+    return found;
+  }();
+  return notifications;
+}
+
+// True where a notification carrying `line` was raised from `window`.
+bool Notify(HWND window, const std::wstring& line) {
+  const Notifications& uia = LookupNotifications();
+  if (uia.raise == nullptr) return false;
+  IRawElementProviderSimple* found = nullptr;
+  if (FAILED(uia.hostProvider(window, &found)) || found == nullptr) return false;
+  const auto release = [](IRawElementProviderSimple* provider) { provider->Release(); };
+  const std::unique_ptr<IRawElementProviderSimple, decltype(release)> provider(found, release);
+  const auto free = [&uia](BSTR text) { uia.free(text); };
+  using String = std::unique_ptr<OLECHAR, decltype(free)>;
+  const String text(uia.allocate(line.data(), static_cast<UINT>(line.size())), free);
+  const String activity(uia.allocate(L"quadrant.result", 15), free);
+  return text && activity &&
+         SUCCEEDED(uia.raise(provider.get(), kActionCompleted, kImportantMostRecent, text.get(),
+                             activity.get()));
+}
 
 }  // namespace
 
-AccessibleNames::~AccessibleNames() {
+Accessibility::~Accessibility() {
   Clear();
   if (services_ != nullptr) services_->Release();
   if (comStarted_) CoUninitialize();
 }
 
 // Once: COM, in the apartment a window's thread needs, and the service.
-bool AccessibleNames::Start() {
+bool Accessibility::Start() {
   if (started_) return services_ != nullptr;
   started_ = true;
   comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
@@ -34,23 +107,44 @@ bool AccessibleNames::Start() {
   return services_ != nullptr;
 }
 
-bool AccessibleNames::Set(HWND control, std::string_view name) {
+bool Accessibility::Annotate(HWND control, std::string_view name, bool alert) {
   if (!Start()) return false;
-  const std::wstring text = Widen(name);
+  std::wstring text = Widen(name);
   if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                       PROPID_ACC_NAME, text.c_str()))) {
+                                       PROPID_ACC_NAME, text.data()))) {
     return false;
   }
-  named_.push_back(control);
-  return true;
+  if (std::find(annotated_.begin(), annotated_.end(), control) == annotated_.end()) {
+    annotated_.push_back(control);
+  }
+  if (!alert) return true;
+  VARIANT role{};
+  role.vt = VT_I4;
+  role.lVal = ROLE_SYSTEM_ALERT;
+  return SUCCEEDED(services_->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                          PROPID_ACC_ROLE, role));
 }
 
-void AccessibleNames::Clear() {
-  for (const HWND control : named_) {
-    services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                              kNameProperty, 1);
+bool Accessibility::Set(HWND control, std::string_view name) {
+  return Annotate(control, name, false);
+}
+
+void Accessibility::Announce(HWND window, HWND alert, std::string_view line) {
+  const std::wstring text = Widen(line);
+  if (Notify(window, text)) return;
+  // The text names the alert where annotations are missing; where they are there, the annotated
+  // name stands, whatever the system would make of a hidden static's text.
+  SetWindowTextW(alert, text.c_str());
+  Annotate(alert, line, true);
+  NotifyWinEvent(EVENT_SYSTEM_ALERT, alert, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void Accessibility::Clear() {
+  for (const HWND control : annotated_) {
+    services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAnnotated,
+                              static_cast<int>(std::size(kAnnotated)));
   }
-  named_.clear();
+  annotated_.clear();
 }
 
 }  // namespace win32

@@ -180,9 +180,14 @@ void Form1::AddHelp() {
     tool.lpszText = tip.data();  // copied by the tooltip control
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     if (!design->accessibleName.empty()) {
-      accessibleNames_.Set(Control(*design), design->accessibleName);
+      accessibility_.Set(Control(*design), design->accessibleName);
     }
   }
+  // Never shown and not a tab stop: neither the keyboard nor a screen reader's reading of the
+  // window comes to it, while the alert it raises is heard.
+  alert_ = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, window_, nullptr,
+                           instance, nullptr);
+  if (alert_ == nullptr) ThrowLastError("CreateWindowExW");
 }
 
 bool Form1::HandleDialogKeys(MSG& message) {
@@ -282,7 +287,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void Form1::OnDestroy() {
-  accessibleNames_.Clear();
+  accessibility_.Clear();
   PostQuitMessage(0);
 }
 
@@ -351,7 +356,7 @@ void Form1::ShowLine(std::string_view line) {
   SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
 }
 
-void Form1::Announce(std::string_view) {}
+void Form1::Announce(std::string_view line) { accessibility_.Announce(window_, alert_, line); }
 
 void Form1::Report(std::string_view report) {
   MessageBoxW(window_, win32::Widen(report).c_str(), win32::Widen(ui::kForm1.caption).c_str(),

@@ -29,7 +29,8 @@ class Form1 : private ui::CheckFace {
   Form1& operator=(const Form1&) = delete;
 
   // Shows the window with the focus in Text1, then gives the controls their tooltips and the
-  // names screen readers read. Throws when the tooltips cannot be made.
+  // names screen readers read, and makes the hidden alert that has a check's line said where no
+  // newer way is there (Accessibility::Announce). Throws when either cannot be made.
   void Show(int showCommand);
 
   // Hands a keyboard message to the dialog manager (IsDialogMessage); true if it took it. For the
@@ -68,9 +69,10 @@ class Form1 : private ui::CheckFace {
   HWND Command2 = nullptr;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;  // owned by window_, which destroys it
+  HWND alert_ = nullptr;    // a hidden child of window_, which destroys it
   std::wstring command2Face_;
   win32::Font windowFont_;
   win32::Font command2Font_;
-  win32::AccessibleNames accessibleNames_;
+  win32::Accessibility accessibility_;
   std::exception_ptr createFailure_;  // why WM_CREATE failed, for the constructor to throw
 };
