@@ -25,8 +25,11 @@ TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox x
 TESTING ?= ON
 # What building and checking the Debian package need besides.
 PACKAGE_TOOLS := dpkg-dev debhelper lintian devscripts appstream desktop-file-utils man-db
-# libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
-FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+# libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly: the
+# distribution's own clang, whatever its version, and its runtime where that is a package of its
+# own (Debian 12 and later; Debian 11's clang brings it).
+FUZZ_PACKAGES := clang
+FUZZ_RUNTIME_PACKAGE := libclang-rt-dev
 # Google Benchmark, valgrind and xcb (for the start-up probe), for the measurements under bench/.
 BENCH_PACKAGES := libbenchmark-dev valgrind libxcb1-dev
 # The Windows program: MinGW-w64 to build it (GoogleTest from its Debian sources), the tools that
@@ -136,8 +139,9 @@ package-test: package
 	packaging/test-package.sh $(BUILD_DIR)/dpkg/quadrant_*.changes
 
 fuzz-build: setup
-	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES)
-	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14
+	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES) \
+	  $$(apt-cache show $(FUZZ_RUNTIME_PACKAGE) >/dev/null 2>&1 && echo $(FUZZ_RUNTIME_PACKAGE))
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 
 # A few seconds of each fuzz target over its committed corpus.
