@@ -2,12 +2,10 @@
 # then start the program or pass the whole suite.
 
 # The Qt to build with: 6, or 5 (5.15) for the systems that have no Qt 6; Qt 5 builds in a folder
-# of its own, so that the two never share a CMake cache. By default 6, unless Qt 6 is not installed
-# and apt offers Qt 5 but not Qt 6 (Debian 11).
+# of its own, so that the two never share a CMake cache. By default 6, or 5 where the system has no
+# Qt 6 to offer (Debian 11): see scripts/qt-major-version.sh.
 ifndef QT_MAJOR_VERSION
-QT_MAJOR_VERSION := $(shell dpkg-query -W -f='$${db:Status-Status}' qt6-base-dev 2>/dev/null | \
-  grep -qx installed || ! apt-cache show qtbase5-dev >/dev/null 2>&1 || \
-  apt-cache show qt6-base-dev >/dev/null 2>&1 && echo 6 || echo 5)
+QT_MAJOR_VERSION := $(shell scripts/qt-major-version.sh)
 endif
 QT5_DIR ?= build-qt5
 ifeq ($(QT_MAJOR_VERSION),5)
