@@ -76,7 +76,7 @@ run_in_chroot() {
   # helper maps the ids 0 to 65535 to themselves from outside, as only a privileged parent can.
   (
     own=$(readlink /proc/self/ns/user)
-    for _ in $(seq 2000); do
+    for _ in $(seq 3000); do
       user=$(readlink "/proc/$$/ns/user" 2>/dev/null) || exit 0
       if [ "$user" != "$own" ]; then
         echo '0 0 65536' >"/proc/$$/uid_map" && echo '0 0 65536' >"/proc/$$/gid_map"
@@ -92,7 +92,11 @@ run_in_chroot() {
 
 # In the namespaces: once the ids are mapped, again, so that the program has its capabilities.
 wait_for_map() {
-  until read -r _ </proc/self/uid_map; do sleep 0.01; done
+  local tries=0
+  until read -r _ </proc/self/uid_map; do
+    ((++tries < 3000)) || { echo "debian-chroot.sh: the user namespace was not mapped" >&2; exit 1; }
+    sleep 0.01
+  done
   exec "$here/debian-chroot.sh" _inside "$@"
 }
 
