@@ -2,8 +2,11 @@
 # then start the program or pass the whole suite.
 
 # The Qt to build with: 6, or 5 (5.15) for the systems that have no Qt 6; Qt 5 builds in a folder
-# of its own, so that the two never share a CMake cache.
-QT_MAJOR_VERSION ?= 6
+# of its own, so that the two never share a CMake cache. By default 6, or 5 where the system has no
+# Qt 6 to offer (Debian 11): see scripts/qt-major-version.sh.
+ifndef QT_MAJOR_VERSION
+QT_MAJOR_VERSION := $(shell scripts/qt-major-version.sh)
+endif
 QT5_DIR ?= build-qt5
 ifeq ($(QT_MAJOR_VERSION),5)
 BUILD_DIR ?= $(QT5_DIR)
@@ -24,9 +27,13 @@ TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox x
 # `make run` builds the program without the suite, so that it needs none of the test tools.
 TESTING ?= ON
 # What building and checking the Debian package need besides.
-PACKAGE_TOOLS := dpkg-dev debhelper lintian devscripts appstream desktop-file-utils man-db
-# libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly.
-FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+PACKAGE_TOOLS := build-essential dpkg-dev debhelper lintian devscripts appstream \
+                 desktop-file-utils man-db
+# libFuzzer for the fuzz targets under fuzz/, which `make test` also runs briefly: the
+# distribution's own clang, whatever its version, and its runtime where that is a package of its
+# own (Debian 12 and later; Debian 11's clang brings it).
+FUZZ_PACKAGES := clang
+FUZZ_RUNTIME_PACKAGE := libclang-rt-dev
 # Google Benchmark with its compare.py (which needs SciPy), valgrind and xcb (for the start-up
 # probe), for the measurements under bench/.
 BENCH_PACKAGES := libbenchmark-dev libbenchmark-tools python3-scipy valgrind libxcb1-dev
@@ -79,6 +86,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
                 UBSAN_OPTIONS=print_stacktrace=1
 
 .PHONY: all setup configure build run test-run test test-qt5 test-floors package package-test clean
+.PHONY: test-floors-bullseye test-floors-trixie package-deb11
 .PHONY: fuzz-build fuzz-regression fuzz $(addprefix fuzz-,$(FUZZ_TARGETS)) test-sanitize
 .PHONY: bench-build bench memcheck bench-startup windows test-windows bench-startup-windows
 .PHONY: windows-x86 check-windows-x86 test-windows-x86 bench-startup-windows-x86
@@ -119,26 +127,43 @@ test-qt5:
 	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
 	cd $(QT5_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# The oldest tools the README names (GCC 10, CMake 3.18, Qt 5.15.2), in a Debian 11 chroot made
-# in $(FLOORS_DIR) on the first run: the build, the core's tests and the Qt suite. Needs root.
-FLOORS_DIR ?= $(BUILD_DIR)-floors
-test-floors:
-	@scripts/install-debian-packages.sh debootstrap tar git
-	tests/floors/run.sh $(FLOORS_DIR) $(JOBS)
+# The oldest and the newest Debian, each in a chroot of its own made on the first run in
+# $(FLOORS_DIR) (see tests/floors/run.sh): Debian 11 (GCC 10, CMake 3.18, Qt 5.15) and Debian 13
+# (GCC 14, CMake 3.31, Qt 6.8). In each, from a clean copy of the sources, the README's
+# `make test`, end-to-end run included, then `make package-test`: that Debian's lintian, and the
+# package installed, started and driven end to end (on Debian 11, the ~deb11 package). Needs root.
+FLOORS_DIR ?= build-floors
+FLOORS_SUITES := bullseye trixie
+# The Debian package's version suffix: empty, or ~deb11 for the one built against Qt 5.15 in
+# Debian 11, which sorts below the Qt 6 package so that an upgraded system takes that one.
+DEB_VERSION_SUFFIX ?=
+DEB_VERSION_SUFFIX_bullseye := ~deb11
+test-floors: $(addprefix test-floors-,$(FLOORS_SUITES))
+$(addprefix test-floors-,$(FLOORS_SUITES)): test-floors-%:
+	tests/floors/run.sh $(FLOORS_DIR) $* bash -euc \
+	  'make test JOBS=$(JOBS); make package-test JOBS=$(JOBS) DEB_VERSION_SUFFIX=$(DEB_VERSION_SUFFIX_$*)'
 
 # dpkg-buildpackage -b -us -uc on a copy of the sources in $(BUILD_DIR)/dpkg; the .debs are
 # copied to $(BUILD_DIR).
 package: setup
 	@scripts/install-debian-packages.sh $(PACKAGE_TOOLS)
-	packaging/build-deb.sh $(BUILD_DIR) $(JOBS)
+	DEB_VERSION_SUFFIX=$(DEB_VERSION_SUFFIX) packaging/build-deb.sh $(BUILD_DIR) $(JOBS)
+
+# The package for Debian 11 and the systems of its generation: built in the Debian 11 chroot of
+# test-floors, against Qt 5.15, from the same debian/, as version VERSION~deb11; the .debs are
+# copied to $(BUILD_DIR)-deb11.
+package-deb11:
+	tests/floors/run.sh --out $(BUILD_DIR)-deb11 $(FLOORS_DIR) bullseye \
+	  make package JOBS=$(JOBS) BUILD_DIR=/out DEB_VERSION_SUFFIX=$(DEB_VERSION_SUFFIX_bullseye)
 
 # Runs lintian on the package, installs it on this machine, checks it, and removes it again.
 package-test: package
 	packaging/test-package.sh $(BUILD_DIR)/dpkg/quadrant_*.changes
 
 fuzz-build: setup
-	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES)
-	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14
+	@scripts/install-debian-packages.sh $(FUZZ_PACKAGES) \
+	  $$(apt-cache show $(FUZZ_RUNTIME_PACKAGE) >/dev/null 2>&1 && echo $(FUZZ_RUNTIME_PACKAGE))
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 
 # A few seconds of each fuzz target over its committed corpus.
@@ -314,4 +339,5 @@ clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
 	  $(WINDOWS_X86_DIR) $(BUILD_DIR)-release-windows-x86 \
 	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
-	  $(RELEASE_CHECK_DIR) $(DIST_DIR) $(QT5_DIR) $(WINE32_CHROOT_DIR)
+	  $(RELEASE_CHECK_DIR) $(DIST_DIR) $(QT5_DIR) $(WINE32_CHROOT_DIR) \
+	  $(BUILD_DIR)-deb11 $(BUILD_DIR)-release-deb11

@@ -3,9 +3,9 @@
 // blanks are removed wherever they stand, a comma never continues a number, and a minus sign
 // before an unsigned number negates it exactly.
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -19,8 +19,13 @@ using fuzzing::Reading;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
+// (memcpy rather than std::bit_cast, which GCC 10's C++ library lacks.)
 bool SameBits(double a, double b) {
-  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  std::uint64_t bitsA = 0;
+  std::uint64_t bitsB = 0;
+  std::memcpy(&bitsA, &a, sizeof a);
+  std::memcpy(&bitsB, &b, sizeof b);
+  return bitsA == bitsB;
 }
 
 bool Same(const Reading& a, const Reading& b) {

@@ -12,6 +12,8 @@ first=$work/one
 second=$work/second/build/of/quadrant
 git clone --quiet --no-local "$top" "$first"
 git clone --quiet --no-local "$top" "$second"
+# Both build the Debian 11 package in this checkout's chroot, made once.
+export FLOORS_DIR=${FLOORS_DIR:-$top/build-floors}
 
 # One after the other, so minutes apart.
 (cd "$first" && export TZ=America/New_York LANG=C && umask 002 &&

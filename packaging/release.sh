@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every artefact of the current version from clean build folders and puts them into DIST:
-# the Debian package and its debug symbols, the Windows zips and MSIs of both widths, the
+# the Debian package and its debug symbols, the same for Debian 11 (built in the Debian 11 chroot
+# of test-floors, made there on the first run; needs root), the Windows zips and MSIs of both widths, the
 # per-user installer,
 # and the browser's site as a zip; then SHA256SUMS over them, signed where a key is given
 # (QUADRANT_GPG_KEY; the Windows files as sign.sh says), and a table of what is there.
@@ -21,13 +22,16 @@ umask 022
 version=$(sed -n 's/^project(quadrant VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 build=build-release
 
-rm -rf "$build" "$build"-windows "$build"-windows-x86 "$build"-web "$dist"
+rm -rf "$build" "$build"-deb11 "$build"-windows "$build"-windows-x86 "$build"-web "$dist"
 $make --no-print-directory package BUILD_DIR=$build
+$make --no-print-directory package-deb11 BUILD_DIR=$build
 $make --no-print-directory package-windows BUILD_DIR=$build
 $make --no-print-directory package-web BUILD_DIR=$build
 
 mkdir -p "$dist"
 cp "$build"/quadrant_"$version"_amd64.deb "$build"/quadrant-dbgsym_"$version"_amd64.deb \
+  "$build"-deb11/quadrant_"$version"~deb11_amd64.deb \
+  "$build"-deb11/quadrant-dbgsym_"$version"~deb11_amd64.deb \
   "$build"-windows/quadrant-"$version"-win64.zip "$build"-windows/quadrant-"$version"-setup.exe \
   "$build"-windows/quadrant-"$version"-x64.msi "$build"-windows-x86/quadrant-"$version"-win32.zip \
   "$build"-windows-x86/quadrant-"$version"-x86.msi "$build"-web/quadrant-"$version"-web.zip "$dist"/
@@ -49,5 +53,5 @@ fi
 
 echo
 echo "Release $version in $dist:"
-for file in *; do printf '  %-40s %10s bytes\n' "$file" "$(stat -c %s "$file")"; done
+for file in *; do printf '  %-46s %10s bytes\n' "$file" "$(stat -c %s "$file")"; done
 echo "Sums: SHA256SUMS; $signed; $authenticode."
