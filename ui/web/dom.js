@@ -54,15 +54,29 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // Shows a modal dialog and resolves once it has answered.
+  // The dialog of that id, made afresh for each question, so that a screen reader meets each as
+  // a new one: shown again, the same dialog and entry field would only change their label.
+  $quadrantFreshDialog__deps: ['$quadrantAnswerInTime'],
+  $quadrantFreshDialog: function(id) {
+    const old = document.getElementById(id);
+    const dialog = old.cloneNode(true);
+    old.replaceWith(dialog);
+    quadrantAnswerInTime(dialog);
+    return dialog;
+  },
+
+  // Shows a modal dialog and resolves once it has answered. The live regions are emptied first:
+  // as the dialog closes and the page behind it comes back, a screen reader would say their old
+  // news again.
   $quadrantShowModal: function(dialog) {
+    for (const region of document.querySelectorAll('[role=status]')) region.replaceChildren();
     const answered = new Promise(
         (resolve) => dialog.addEventListener('answer', resolve, {once: true}));
     dialog.showModal();
     return answered;
   },
 
-  quadrant_bind__deps: ['$quadrantGuard', '$quadrantAnswerInTime'],
+  quadrant_bind__deps: ['$quadrantGuard'],
   quadrant_bind: function(form, formSize, focus, focusSize, failure) {
     return quadrantGuard(failure, () => {
       const element = document.getElementById(UTF8ToString(form, formSize));
@@ -97,7 +111,6 @@ mergeInto(LibraryManager.library, {
           button.click();
         }
       });
-      for (const dialog of document.querySelectorAll('dialog')) quadrantAnswerInTime(dialog);
       const box = document.getElementById(UTF8ToString(focus, focusSize));
       box.focus();
       box.setSelectionRange(0, 0);
@@ -120,9 +133,14 @@ mergeInto(LibraryManager.library, {
   quadrant_announce__deps: ['$quadrantGuard'],
   quadrant_announce: function(region, regionSize, text, textSize, failure) {
     return quadrantGuard(failure, () => {
+      const said = UTF8ToString(text, textSize);
+      // A screen reader reads the focused box itself, as the focus comes back to it.
+      const focused = document.activeElement;
+      if (focused instanceof HTMLInputElement && focused.value === said) return;
       // A new text node each time, so that the same line twice is announced twice.
-      document.getElementById(UTF8ToString(region, regionSize))
-          .replaceChildren(document.createTextNode(UTF8ToString(text, textSize)));
+      const live = document.getElementById(UTF8ToString(region, regionSize));
+      const say = () => live.replaceChildren(document.createTextNode(said));
+      requestAnimationFrame(() => requestAnimationFrame(say));
     });
   },
 
@@ -146,10 +164,10 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  quadrant_ask__deps: ['$quadrantGuard', '$quadrantShowModal'],
+  quadrant_ask__deps: ['$quadrantGuard', '$quadrantFreshDialog', '$quadrantShowModal'],
   quadrant_ask: function(dialog, dialogSize, prompt, promptSize, text, textSize, failure) {
     return Asyncify.handleAsync(() => quadrantGuard(failure, async () => {
-      const element = document.getElementById(UTF8ToString(dialog, dialogSize));
+      const element = quadrantFreshDialog(UTF8ToString(dialog, dialogSize));
       const entry = element.querySelector('input');
       element.querySelector('label').textContent = UTF8ToString(prompt, promptSize);
       entry.value = UTF8ToString(text, textSize);
@@ -162,12 +180,12 @@ mergeInto(LibraryManager.library, {
     }));
   },
 
-  quadrant_report__deps: ['$quadrantShowModal'],
+  quadrant_report__deps: ['$quadrantFreshDialog', '$quadrantShowModal'],
   quadrant_report: function(dialog, dialogSize, message, messageSize) {
     return Asyncify.handleAsync(async () => {
       const text = UTF8ToString(message, messageSize);
       try {
-        const element = document.getElementById(UTF8ToString(dialog, dialogSize));
+        const element = quadrantFreshDialog(UTF8ToString(dialog, dialogSize));
         element.querySelector('p').textContent = text;
         await quadrantShowModal(element);
       } catch (error) {
@@ -185,6 +203,8 @@ mergeInto(LibraryManager.library, {
       const notice = document.getElementById(UTF8ToString(ended, endedSize));
       notice.hidden = false;
       notice.querySelector('a').focus();
+      // Focused, the link alone is read: the notice's own words go to the live region.
+      document.querySelector('[role=status]').textContent = notice.firstChild.textContent.trim();
       // Only a window that is the program's own closes: an installed app's, or one that another
       // page opened for it. A tab that the user opened stays, saying that the program has ended.
       if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();
