@@ -356,7 +356,11 @@ void Form1::ShowLine(std::string_view line) {
   SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
 }
 
-void Form1::Announce(std::string_view line) { accessibility_.Announce(window_, alert_, line); }
+// A screen reader reads Text1 itself as the focus comes back to it; said again, the line would be
+// heard twice.
+void Form1::Announce(std::string_view line) {
+  if (GetFocus() != Text1) accessibility_.Announce(window_, alert_, line);
+}
 
 void Form1::Report(std::string_view report) {
   MessageBoxW(window_, win32::Widen(report).c_str(), win32::Widen(ui::kForm1.caption).c_str(),
