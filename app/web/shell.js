@@ -75,6 +75,16 @@ const keep = (() => {
       ? WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])).then(
           () => true, () => false)
       : Promise.resolve(false);
+  // Compiled meanwhile, as it arrives. A server that does not call the code application/wasm
+  // defeats that (a TypeError, as a network that fails midway): then it is compiled once it is
+  // all there. A failure counts only where WebAssembly runs.
+  const compiled = typeof WebAssembly !== 'object' ? code
+      : code.then((response) => WebAssembly.compileStreaming(response).catch((why) => {
+        if (!(why instanceof TypeError)) throw why;
+        return fetch('quadrant.wasm').then((again) => again.arrayBuffer())
+            .then((bytes) => WebAssembly.compile(bytes));
+      }));
+  compiled.catch(() => {});
 
   const script = (file) => new Promise((resolve, reject) => {
     const element = document.createElement('script');
@@ -89,15 +99,9 @@ const keep = (() => {
   native.then((compiles) => {
     let instance;
     if (compiles) {
-      // A server that does not call the code application/wasm defeats compiling it as it
-      // arrives: then it is compiled once it is all there.
-      const compiled = code.then((response) => WebAssembly.compileStreaming(response).catch(
-          () => fetch('quadrant.wasm').then((again) => again.arrayBuffer())
-              .then((bytes) => WebAssembly.compile(bytes))));
       compiled.catch(failed);
       instance = (imports) => compiled.then((module) => WebAssembly.instantiate(module, imports));
     } else {
-      code.catch(() => {});
       // quadrant.wasm.js has put its own WebAssembly in place by now, which runs the code that it
       // holds and needs no bytes.
       instance = (imports) => new Promise((resolve) => WebAssembly.instantiate([], imports)

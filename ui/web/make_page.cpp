@@ -185,6 +185,8 @@ std::string Html(std::string_view description, std::string_view policy) {
       // loads, and adds the loader that fits the browser (app/web/shell.js).
       "<link rel=\"preload\" href=\"quadrant.wasm\" as=\"fetch\" type=\"application/wasm\" "
       "crossorigin>\n"
+      // The loader too, which the shell adds only once it has chosen.
+      "<link rel=\"preload\" href=\"quadrant.js\" as=\"script\">\n"
       "<script src=\"shell.js\" async></script>\n"
       "</head>\n<body>\n";
 
