@@ -1,60 +1,118 @@
-// The page's shell, run as soon as it arrives. It compiles the program's code (quadrant.wasm)
-// while the page is still loading, and emscripten's loader (quadrant.js, run once the page is
-// parsed) instantiates what was compiled instead of fetching the code itself. Should the loader
-// have run first, it has fetched the code, and nothing here is needed for it.
+// The page's shell, run as soon as it arrives: it decides how the program is loaded, adds the
+// scripts that load it, and sees each way in which the start can fail. Nothing else on the page
+// loads the program, so the order in which the browser runs the scripts cannot matter.
 //
-// Where the program cannot start, the page says so (#Unsupported) rather than keep its buttons
-// grey: a browser without WebAssembly or modal dialogs, code that does not arrive or that the
-// page's policy forbids to compile (Safari before 16 knows no 'wasm-unsafe-eval'), a loader that
-// gives up.
+// The program's code (quadrant.wasm) is fetched at once, beside the page, and compiled as it
+// arrives; emscripten's loader (quadrant.js) instantiates what was compiled, once the page is
+// parsed. Where WebAssembly is missing (Lockdown Mode, a JIT turned off) or the page's policy
+// refuses it (Safari 15 knows no 'wasm-unsafe-eval'), the same program as JavaScript
+// (quadrant.wasm.js, fetched only then) takes its place, under the same policy.
+//
+// Meanwhile the buttons stay grey, and after a moment the page says that it is loading. It says
+// that the program cannot run (#Unsupported) only where the browser refuses it, and that the
+// program did not arrive (#NotLoaded) where one of its files did not.
 var Module = typeof Module === 'undefined' ? {} : Module;
 
-(() => {
-  const ready = () => performance.getEntriesByName('quadrant-ready').length > 0;
-  const cannotStart = (why) => {
-    if (ready()) return;
-    console.error('The program cannot start here:', why);
-    const say = () => {
-      document.getElementById('Unsupported').hidden = false;
-    };
-    if (document.readyState === 'loading') {
-      document.addEventListener('DOMContentLoaded', say);
-    } else {
-      say();
-    }
-  };
-
-  if (typeof WebAssembly !== 'object' || typeof HTMLDialogElement !== 'function' ||
-      !('showModal' in HTMLDialogElement.prototype)) {
-    cannotStart('no WebAssembly or no modal dialogs');
-    return;
-  }
-  Module.onAbort = cannotStart;
-  // Once everything has arrived, the program has a few seconds to compile and start.
-  window.addEventListener('load', () => setTimeout(() => {
-    if (!ready()) cannotStart('not started 5 s after the page loaded');
-  }, 5000));
-
-  // The loader has run already where it has put the program's functions on Module.
-  if ('_main' in Module) return;
-  // A server that does not call the code application/wasm defeats compiling it as it arrives:
-  // then it is compiled once it is all there.
-  const code = () => fetch('quadrant.wasm').then((response) => {
-    if (!response.ok) throw new Error(`quadrant.wasm: ${response.status} ${response.statusText}`);
-    return response;
-  });
-  const compiled = WebAssembly.compileStreaming(code()).catch(
-      () => code().then((response) => response.arrayBuffer())
-          .then((bytes) => WebAssembly.compile(bytes)));
-  compiled.catch(cannotStart);
-  Module.instantiateWasm = (imports, receiveInstance) => {
-    compiled.then((module) => WebAssembly.instantiate(module, imports))
-        .then(receiveInstance, cannotStart);
-    return {};
-  };
+// Keeps the whole program for use without a network (sw.js), once the page has loaded; `keep`
+// asks it to keep a file that only some browsers need, once it is there.
+const keep = (() => {
+  if (!('serviceWorker' in navigator)) return () => {};
+  window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
+  return (file) => navigator.serviceWorker.ready.then(
+      (registration) => registration.active.postMessage({keep: file}));
 })();
 
-// Keeps the whole program for use without a network (sw.js), once the page has loaded.
-if ('serviceWorker' in navigator) {
-  window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
-}
+(() => {
+  let ready = false;
+  let said = false;
+  const parsed = new Promise((resolve) => {
+    if (document.readyState === 'loading') {
+      document.addEventListener('DOMContentLoaded', resolve);
+    } else {
+      resolve();
+    }
+  });
+  const loading = () => document.getElementById('Loading');
+  // A file that did not arrive carries this mark; any other failure is the browser's refusal.
+  const arrival = (file) => (why) => {
+    throw Object.assign(new Error(`${file}: ${why.message || why}`), {notArrived: true});
+  };
+  const failed = (why) => {
+    if (ready || said) return;
+    said = true;
+    console.error('The program cannot start:', why);
+    parsed.then(() => {
+      loading().textContent = '';
+      document.getElementById(why && why.notArrived ? 'NotLoaded' : 'Unsupported').hidden = false;
+    });
+  };
+
+  if (typeof HTMLDialogElement !== 'function' ||
+      !('showModal' in HTMLDialogElement.prototype)) {
+    failed('no modal dialogs');
+    return;
+  }
+  Module.onAbort = failed;
+  if (typeof PerformanceObserver === 'function') {
+    new PerformanceObserver((marks) => {
+      if (marks.getEntriesByName('quadrant-ready').length === 0) return;
+      ready = true;
+      loading().textContent = '';
+    }).observe({entryTypes: ['mark']});
+  }
+  setTimeout(() => parsed.then(() => {
+    if (!ready && !said) loading().textContent = loading().dataset.text;
+  }), 1000);
+
+  // Also where it will not be compiled: the preload that fetches it at once is then taken up.
+  const code = fetch('quadrant.wasm').then((response) => {
+    if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+    return response;
+  }).catch(arrival('quadrant.wasm'));
+  // An empty module, to learn whether this page may run WebAssembly at all: WebKit compiles what
+  // its policy forbids and refuses only to instantiate it.
+  const native = typeof WebAssembly === 'object'
+      ? WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])).then(
+          () => true, () => false)
+      : Promise.resolve(false);
+  // Compiled meanwhile, as it arrives. A server that does not call the code application/wasm
+  // defeats that (a TypeError, as a network that fails midway): then it is compiled once it is
+  // all there. A failure counts only where WebAssembly runs.
+  const compiled = typeof WebAssembly !== 'object' ? code
+      : code.then((response) => WebAssembly.compileStreaming(response).catch((why) => {
+        if (!(why instanceof TypeError)) throw why;
+        return fetch('quadrant.wasm').then((again) => again.arrayBuffer())
+            .then((bytes) => WebAssembly.compile(bytes));
+      }));
+  compiled.catch(() => {});
+
+  const script = (file) => new Promise((resolve, reject) => {
+    const element = document.createElement('script');
+    element.src = file;
+    // Run in the order added, each fetched at once.
+    element.async = false;
+    element.onload = resolve;
+    element.onerror = () => reject(new Error('did not arrive'));
+    document.head.append(element);
+  }).catch(arrival(file));
+
+  native.then((compiles) => {
+    let instance;
+    if (compiles) {
+      compiled.catch(failed);
+      instance = (imports) => compiled.then((module) => WebAssembly.instantiate(module, imports));
+    } else {
+      // quadrant.wasm.js has put its own WebAssembly in place by now, which runs the code that it
+      // holds and needs no bytes.
+      instance = (imports) => new Promise((resolve) => WebAssembly.instantiate([], imports)
+          .then((output) => resolve(output.instance)));
+    }
+    // The program binds to the page as it starts: not before the page is all there.
+    Module.instantiateWasm = (imports, receiveInstance) => {
+      parsed.then(() => instance(imports)).then(receiveInstance, failed);
+      return {};
+    };
+    if (!compiles) keep('quadrant.wasm.js');
+    return Promise.all((compiles ? [] : ['quadrant.wasm.js']).concat('quadrant.js').map(script));
+  }).catch(failed);
+})();

@@ -153,11 +153,19 @@ std::string Css() {
 // What the page says once the program has ended, where the browser keeps its tab open.
 constexpr std::string_view kEndedText = "Программа завершена.";
 constexpr std::string_view kStartAgain = "Запустить снова";
-// What it says where the program cannot start: no WebAssembly, no modal dialogs, its code blocked
-// or not arriving, or a security policy that the browser does not understand (Safari before 16).
+// What it says once loading has taken longer than a moment, where a slow network keeps the buttons
+// grey.
+constexpr std::string_view kLoadingText = "Загрузка…";
+// What it says where the program cannot run: no modal dialogs (Safari before 15.4), or neither
+// WebAssembly nor the same code as JavaScript will run.
 constexpr std::string_view kUnsupportedText =
     "Этот браузер не может запустить программу. Она работает в Chrome и Edge с версии 109, "
-    "Firefox с версии 115 и Safari с версии 16; обновите браузер или откройте страницу в другом.";
+    "Firefox с версии 115 и Safari с версии 15.4; обновите браузер или откройте страницу в "
+    "другом.";
+// And where its files did not arrive: the network, not the browser.
+constexpr std::string_view kNotLoadedText =
+    "Программа не загрузилась: нет связи с сервером. Проверьте подключение к сети.";
+constexpr std::string_view kTryAgain = "Попробовать снова";
 
 std::string Html(std::string_view description, std::string_view policy) {
   using namespace web::page;
@@ -173,12 +181,13 @@ std::string Html(std::string_view description, std::string_view policy) {
       "<link rel=\"apple-touch-icon\" href=\"quadrant-180.png\">\n"
       "<link rel=\"stylesheet\" href=\"quadrant.css\">\n"
       "<link rel=\"stylesheet\" href=\"form1.css\">\n"
-      // The program's code is fetched at once, beside the page, and the shell compiles it as the
-      // page loads (app/web/shell.js).
+      // The program's code is fetched at once, beside the page; the shell compiles it as the page
+      // loads, and adds the loader that fits the browser (app/web/shell.js).
       "<link rel=\"preload\" href=\"quadrant.wasm\" as=\"fetch\" type=\"application/wasm\" "
       "crossorigin>\n"
+      // The loader too, which the shell adds only once it has chosen.
+      "<link rel=\"preload\" href=\"quadrant.js\" as=\"script\">\n"
       "<script src=\"shell.js\" async></script>\n"
-      "<script src=\"quadrant.js\" defer></script>\n"
       "</head>\n<body>\n";
 
   // The window's caption heads the page for a screen reader, as the tab shows it to the eye.
@@ -188,8 +197,13 @@ std::string Html(std::string_view description, std::string_view policy) {
   for (const ui::ControlDesign* design : ui::kTabOrder) html += ControlHtml(*design) + "\n";
   html += "</div>\n";
   html += "<p" + Attribute("id", kStatus) + " role=\"status\" class=\"offscreen\"></p>\n";
+  // Filled after a moment, so that a screen reader hears it too.
+  html += "<p" + Attribute("id", kLoading) + " role=\"status\"" +
+          Attribute("data-text", kLoadingText) + "></p>\n";
   html += "<p" + Attribute("id", kUnsupported) + " role=\"alert\" hidden>" +
           Escaped(kUnsupportedText) + "</p>\n";
+  html += "<p" + Attribute("id", kNotLoaded) + " role=\"alert\" hidden>" + Escaped(kNotLoadedText) +
+          " <a href=\"./\">" + Escaped(kTryAgain) + "</a></p>\n";
   html += "<p" + Attribute("id", kEnded) + " hidden>" + Escaped(kEndedText) + " <a href=\"./\">" +
           Escaped(kStartAgain) + "</a></p>\n";
 
