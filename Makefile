@@ -92,6 +92,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: windows-x86 check-windows-x86 test-windows-x86 bench-startup-windows-x86
 .PHONY: package-windows package-windows-test package-windows-test-x64
 .PHONY: web run-web test-web audit-web package-web bench-web release release-test release-check
+.PHONY: test-screen-reader
 
 all: build
 
@@ -298,6 +299,23 @@ test-web:
 	cd tests/web && npm ci --omit=dev --no-audit --no-fund
 	$(MAKE) --no-print-directory web
 	cd $(WEB_DIR) && ctest --output-on-failure
+
+# What Orca says, step by step, as a blind pupil hears a check: the Qt program on Qt 6 and on Qt 5,
+# and the site in each of SCREEN_READER_BROWSERS. Firefox ESR is left out until it says the result
+# line and the error report too (make test-screen-reader SCREEN_READER_BROWSERS=firefox).
+SCREEN_READER_PACKAGES := orca speech-dispatcher
+SCREEN_READER_BROWSERS ?= chromium
+test-screen-reader:
+	@scripts/install-debian-packages.sh $(SCREEN_READER_PACKAGES) $(TEST_PACKAGES) \
+	  $(WEB_TEST_PACKAGES)
+	$(MAKE) --no-print-directory build
+	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
+	$(MAKE) --no-print-directory web
+	for build in $(BUILD_DIR) $(QT5_DIR); do \
+	  LOCPATH=$$build/tests/locales tests/screen-reader/run.sh qt $$build/app/qt/quadrant || exit; \
+	done
+	for browser in $(SCREEN_READER_BROWSERS); do \
+	  tests/screen-reader/run.sh $$browser $(WEB_DIR)/site || exit; done
 
 # Lighthouse on the built site, served on the loopback, as a phone and as a desktop: the four
 # categories' scores. Not in CI: some of its audits fail in today's Chromium.

@@ -8,7 +8,7 @@
 // Ask and Report wait for the user: the C++ stack is put aside (Asyncify) until the dialog answers.
 
 // The library's own helpers ($name below), as emscripten names them in the generated code:
-/* global quadrantGuard, quadrantAnswerInTime, quadrantShowModal */
+/* global quadrantGuard, quadrantAnswerInTime, quadrantFreshDialog, quadrantShowModal */
 
 mergeInto(LibraryManager.library, {
   // Runs `body`, sync or async. On a failure, the description goes to `failure` and the result is
@@ -137,9 +137,16 @@ mergeInto(LibraryManager.library, {
       // A screen reader reads the focused box itself, as the focus comes back to it.
       const focused = document.activeElement;
       if (focused instanceof HTMLInputElement && focused.value === said) return;
-      // A new text node each time, so that the same line twice is announced twice.
       const live = document.getElementById(UTF8ToString(region, regionSize));
-      const say = () => live.replaceChildren(document.createTextNode(said));
+      // Said once the page behind the dialog is back, two frames on: Firefox builds its
+      // accessible anew as the dialog closes, and news given before is lost. Not at all where a
+      // dialog has opened since: a new question has come. A new text node each time, so that the
+      // same line twice is announced twice.
+      const say = () => {
+        if (!document.querySelector('dialog[open]')) {
+          live.replaceChildren(document.createTextNode(said));
+        }
+      };
       requestAnimationFrame(() => requestAnimationFrame(say));
     });
   },
