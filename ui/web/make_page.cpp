@@ -191,8 +191,8 @@ std::string Html(std::string_view description, std::string_view policy) {
       "</head>\n<body>\n";
 
   // The window's caption heads the page for a screen reader, as the tab shows it to the eye.
-  html += "<main>\n<h1" + Attribute("id", kTitle) +
-          " class=\"offscreen\">" + Escaped(ui::kForm1.caption) + "</h1>\n";
+  html += "<main>\n<h1" + Attribute("id", kTitle) + " class=\"offscreen\">" +
+          Escaped(ui::kForm1.caption) + "</h1>\n";
   html += "<div" + Attribute("id", ui::kForm1.caption) + ">\n";
   for (const ui::ControlDesign* design : ui::kTabOrder) html += ControlHtml(*design) + "\n";
   html += "</div>\n";
@@ -210,7 +210,8 @@ std::string Html(std::string_view description, std::string_view policy) {
   // The input dialog. Enter confirms with the form's first button, which gives the form a value;
   // Escape and the second button close it with none.
   html += "<dialog" + Attribute("id", kInputDialog) + " aria-labelledby=\"InputTitle\">\n" +
-          "<form method=\"dialog\" role=\"none\">\n<h1 id=\"InputTitle\">" + Escaped(ui::kInputTitle) +
+          "<form method=\"dialog\" role=\"none\">\n<h1 id=\"InputTitle\">" +
+          Escaped(ui::kInputTitle) +
           "</h1>\n<label for=\"InputText\"></label>\n"
           "<input type=\"text\" id=\"InputText\" autocomplete=\"off\" spellcheck=\"false\">\n"
           "<button value=\"ok\">" +
@@ -222,7 +223,8 @@ std::string Html(std::string_view description, std::string_view policy) {
   html += "<dialog" + Attribute("id", kErrorDialog) +
           " role=\"alertdialog\" aria-labelledby=\"ErrorTitle\" aria-describedby=\"ErrorText\">\n"
           "<form method=\"dialog\" role=\"none\">\n<h1 id=\"ErrorTitle\" aria-hidden=\"true\">" +
-          Escaped(ui::kForm1.caption) + "</h1>\n<p id=\"ErrorText\" aria-hidden=\"true\"></p>\n<button autofocus>" +
+          Escaped(ui::kForm1.caption) +
+          "</h1>\n<p id=\"ErrorText\" aria-hidden=\"true\"></p>\n<button autofocus>" +
           Escaped(ui::kInputOk) + "</button>\n</form>\n</dialog>\n";
   return html + "</main>\n</body>\n</html>\n";
 }
