@@ -1,8 +1,7 @@
 """What a blind pupil hears: the program driven by keys alone while Orca reads it, Orca's speech
-taken from its debug log, and each step's speech checked against the table below.
+log as the transcript, and each step's speech checked against the table below.
 Usage (under run.sh): orca_test.py qt PROGRAM | orca_test.py chromium|firefox SITE_DIR"""
 
-import json
 import os
 import re
 import subprocess
@@ -10,11 +9,12 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(HERE, "..", "e2e"), os.path.join(HERE, "..", "web")]
 from desktop import check, focus, keys, run, type_text, xdotool  # noqa: E402
+from site_server import SiteServer  # noqa: E402
 
 FRONT_END, TARGET = sys.argv[1:3]
-BROWSER = FRONT_END != "qt"
 LINE_1 = "X = 3; Y = -4; Пложение: IV четверть"
 LINE_2 = "X = 0; Y = 5; Положение - ось Y"
 OVERFLOW = "Ошибка выполнения 6: Переполнение"
@@ -38,85 +38,7 @@ STEPS = [
     ("an X beyond a double", "1e999", [OVERFLOW], ["Введите Y"]),
     ("the error closed", ["Return"], [], [LINE_2, OVERFLOW]),
     ("Shift+Tab to Text1", ["shift+Tab"], [(LINE_2, AT_LEAST_ONCE)], []),
-] + ([("Escape", ["Escape"], ["Программа завершена."], [LINE_2])] if BROWSER else [])
-
-
-class Transcript:
-    """What Orca has said since the last look, one utterance an item."""
-
-    SPOKEN = re.compile(r"^SPEECH OUTPUT: '(.*)'(?: voice=\w+)?$")
-
-    def __init__(self, path):
-        self.path = path
-        self.offset = 0
-
-    def new(self):
-        with open(self.path, encoding="utf-8", errors="replace") as log:
-            log.seek(self.offset)
-            text = log.read()
-        complete = text[:text.rfind("\n") + 1]
-        self.offset += len(complete.encode("utf-8", errors="replace"))
-        return [m.group(1) for m in map(self.SPOKEN.search, complete.splitlines()) if m]
-
-
-def times_heard(phrase, utterances):
-    """How often `phrase` was said whole: not as the start of a longer word or line."""
-    pattern = re.compile(re.escape(phrase) + r"(?![\w\]])")
-    return sum(len(pattern.findall(u)) for u in utterances)
-
-
-def listen(transcript, expected, timeout=20.0, quiet=1.0):
-    """What Orca says until it has said everything expected and then kept quiet for `quiet`
-    seconds, or until the time is up."""
-    heard, deadline, last = [], time.monotonic() + timeout, time.monotonic()
-    while time.monotonic() < deadline:
-        new = transcript.new()
-        if new:
-            heard += new
-            last = time.monotonic()
-        elif time.monotonic() - last > quiet and all(times_heard(p, heard) for p in expected):
-            break
-        time.sleep(0.1)
-    return heard
-
-
-def start(command, log, **options):
-    return subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, **options)
-
-
-def target_command(work):
-    """The program, or a browser showing the site, served on the loopback, in Russian."""
-    if not BROWSER:
-        return [TARGET]
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
-    from site_server import SiteServer  # pylint: disable=import-outside-toplevel
-    url = SiteServer(TARGET).url
-    if FRONT_END == "chromium":
-        return ["chromium", "--no-sandbox", "--test-type", "--force-renderer-accessibility",
-                "--no-first-run", "--new-window",
-                "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                "--disable-gpu", "--lang=ru", f"--user-data-dir={work}/chromium", url]
-    os.makedirs(f"{work}/firefox")
-    with open(f"{work}/firefox/user.js", "w", encoding="utf-8") as prefs:
-        for name, value in FIREFOX_PREFERENCES.items():
-            prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
-    return ["firefox-esr", "--no-remote", "--new-instance", "--profile", f"{work}/firefox", url]
-
-
-def program_window(window):
-    return window if xdotool("getwindowname", window).startswith("Form1") else None
-
-
-# A new profile's user asks for Russian pages, and is shown no welcome, notice or question.
-FIREFOX_PREFERENCES = {
-    "intl.accept_languages": "ru",
-    "browser.shell.checkDefaultBrowser": False,
-    "browser.aboutwelcome.enabled": False,
-    "browser.startup.homepage_override.mstone": "ignore",
-    "datareporting.policy.dataSubmissionPolicyBypassNotification": True,
-    "toolkit.telemetry.reportingpolicy.firstRun": False,
-}
-
+] + ([("Escape", ["Escape"], ["Программа завершена."], [LINE_2])] if FRONT_END != "qt" else [])
 
 # Orca keeps what it says in a log of its own, in memory: its customizations, which it runs at
 # start, send that log to a file too. Its debug log would say the same, but slows it down.
@@ -125,46 +47,98 @@ _file = logging.FileHandler({path!r}, encoding="utf-8")
 _file.setFormatter(logging.Formatter("%(message)s"))
 logging.getLogger("speech").addHandler(_file)
 """
+SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?$")
+# A new Firefox profile's user asks for Russian pages, and is shown no welcome or question.
+FIREFOX_PREFERENCES = """user_pref("intl.accept_languages", "ru");
+user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("datareporting.policy.dataSubmissionPolicyBypassNotification", true);
+"""
+
+
+def spoken(log):
+    with open(log, encoding="utf-8", errors="replace") as file:
+        return [m.group(1) for m in map(SPOKEN.match, file.read().splitlines()) if m]
+
+
+def times_heard(phrase, utterances):
+    """How often `phrase` was said whole: not as the start of a longer word or line."""
+    pattern = re.compile(re.escape(phrase) + r"(?![\w\]])")
+    return sum(len(pattern.findall(u)) for u in utterances)
+
+
+def listen(log, start, expected, timeout, quiet=1.0):
+    """What Orca says from its `start`th utterance on, until it has said everything expected and
+    then kept quiet for `quiet` seconds, or until the time is up."""
+    heard, deadline, last = [], time.monotonic() + timeout, time.monotonic()
+    while time.monotonic() < deadline:
+        if len(new := spoken(log)[start:]) > len(heard):
+            heard, last = new, time.monotonic()
+        elif time.monotonic() - last > quiet and all(times_heard(p, heard) for p in expected):
+            break
+        time.sleep(0.1)
+    return heard
+
+
+def target(work):
+    """The program, or a browser showing the site, served on the loopback, in Russian."""
+    if FRONT_END == "qt":
+        return [TARGET]
+    url = SiteServer(TARGET).url
+    if FRONT_END == "chromium":
+        return ["chromium", "--no-sandbox", "--test-type", "--force-renderer-accessibility",
+                "--no-first-run", "--new-window", "--disable-background-networking",
+                "--disable-component-update", "--disable-sync", "--disable-gpu", "--lang=ru",
+                "--disable-features=Translate",
+                f"--user-data-dir={work}/chromium", url]
+    os.makedirs(f"{work}/firefox")
+    with open(f"{work}/firefox/user.js", "w", encoding="utf-8") as prefs:
+        prefs.write(FIREFOX_PREFERENCES)
+    return ["firefox-esr", "--no-remote", "--new-instance", "--profile", f"{work}/firefox", url]
+
+
+def program_window(window):
+    # By name as the window manager shows it: xdotool's search misses Firefox's, whose title has
+    # a character beyond Latin-1.
+    return window if xdotool("getwindowname", window).startswith("Form1") else None
 
 
 def main(work):
-    log = open(os.path.join(work, "processes.log"), "w", encoding="utf-8")
-    orca_log = os.path.join(work, "speech.log")
-    open(orca_log, "w", encoding="utf-8").close()
+    output = open(os.path.join(work, "processes.log"), "w", encoding="utf-8")
+    log = os.path.join(work, "speech.log")
+    open(log, "w", encoding="utf-8").close()
     preferences = os.path.join(os.environ["XDG_DATA_HOME"], "orca")
     os.makedirs(preferences, exist_ok=True)
     with open(os.path.join(preferences, "orca-customizations.py"), "w", encoding="utf-8") as file:
-        file.write(CUSTOMIZATIONS.format(path=orca_log))
-    processes = [start(["speech-dispatcher", "--run-single", "--timeout", "0"], log)]
+        file.write(CUSTOMIZATIONS.format(path=log))
+    processes = []
     try:
-        processes.append(start(["orca", "--replace"] + os.environ.get("ORCA_DEBUG", "").split(), log))
-        transcript = Transcript(orca_log)
-        time.sleep(1)
-        if not times_heard("Чтение с экрана включено", listen(transcript, ["Чтение с экрана"])):
-            raise AssertionError(f"Orca did not start; see {orca_log}")
-        processes.append(start(target_command(work), log))
-        # By name as the window manager shows it: xdotool's search misses Firefox's, whose title
-        # has a character beyond Latin-1.
+        for command in (["speech-dispatcher", "--run-single", "--timeout", "0"],
+                        ["orca", "--replace"], target(work)):
+            processes.append(subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT))
+            started = "Чтение с экрана включено"
+            if command[0] == "orca" and not times_heard(started, listen(log, 0, [started], 60)):
+                raise AssertionError(f"Orca did not start; see {work}/processes.log")
+        position = len(spoken(log))
+        # A browser takes a while to start and load the page, the more so under load.
         focus("the program's window", lambda: program_window(xdotool("getactivewindow")), 60)
         for what, action, expected, unexpected in STEPS:
             if action:
                 focus(what, lambda: xdotool("getactivewindow"))
-            if isinstance(action, str):
-                type_text(action)
-                action = ["Return"]
-            if action:
-                keys(*action)
+                if isinstance(action, str):
+                    type_text(action)
+                keys(*(["Return"] if isinstance(action, str) else action))
             expected = dict(p if isinstance(p, tuple) else (p, ONCE) for p in expected)
-            # A browser takes a while to start and load the page, the more so under load.
-            heard = listen(transcript, expected, timeout=60 if what == STEPS[0][0] else 20)
+            heard = listen(log, position, expected, 60 if what == STEPS[0][0] else 20)
+            position += len(heard)
             print(f"{what}: {heard}")
             for phrase, times in expected.items():
-                count = times_heard(phrase, heard)
-                wanted = "once" if times == ONCE else "once or more"
-                check(f"{what}: how often «{phrase}» was heard (wanted {wanted})",
-                      count if count not in times else wanted, wanted)
+                count, wanted = times_heard(phrase, heard), f"{times.start} to {times.stop - 1}"
+                check(f"{what}: how often «{phrase}» was heard",
+                      wanted if count in times else count, wanted)
             for phrase in unexpected:
-                check(f"{what}: times «{phrase}» was heard", times_heard(phrase, heard), 0)
+                check(f"{what}: how often «{phrase}» was heard", times_heard(phrase, heard), 0)
     finally:
         for process in reversed(processes):
             process.terminate()
