@@ -86,7 +86,29 @@ class LineEditAccessible final : public QAccessibleWidget,
   QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
 };
 
+// Focuses its window itself as the window first becomes active, and goes.
+class FocusOnActivationFilter final : public QObject {
+ public:
+  using QObject::QObject;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::WindowActivate) return false;
+    auto* const window = static_cast<QWidget*>(watched);
+    window->setFocus(Qt::ActiveWindowFocusReason);
+    // Qt 5 tells nobody of a window's own focus.
+    QAccessibleEvent focused(window, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focused);
+    window->removeEventFilter(this);
+    deleteLater();
+    return false;
+  }
+};
+
 }  // namespace
+
+void FocusOnActivation(QWidget* window) {
+  window->installEventFilter(new FocusOnActivationFilter(window));
+}
 
 void ExposeWholeText(QLineEdit* box) {
   // Qt's cache keeps it from now on, in place of its own, and deletes it with the box.
@@ -106,9 +128,16 @@ Announcer::Announcer(QWidget* parent) : QWidget(parent) {
 }
 
 void Announcer::Say(const QString& text) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  // Qt 6.8 passes an announcement on as such, which Orca 48 speaks; it drops a notification that
+  // shows and hides at once. Made by the window, which is shown.
+  QAccessibleAnnouncementEvent announcement(parentWidget(), text);
+  QAccessible::updateAccessibility(&announcement);
+#else
   setAccessibleName(text);
   // Shown again each time, so that the same text twice is said twice.
   hide();
   show();
   hide();
+#endif
 }

@@ -14,6 +14,13 @@ class QLineEdit;
 // anything has asked for the box's accessible face (before the box's name is set, for one).
 void ExposeWholeText(QLineEdit* box);
 
+// Has `window` itself focused as it first becomes active, not one of its controls: a dialog whose
+// default button takes Enter and whose Escape closes it. Qt tells a screen reader of the focus on
+// a control before it tells of the window's activation, and Orca 43, told of a message box's
+// button first, or taking the box for the window that it knows already, says only the button. It
+// reads a focused window whole, as it does a window newly active.
+void FocusOnActivation(QWidget* window);
+
 // While it lives, nothing that the program's widgets do reaches a screen reader. Qt has one
 // handler for the whole program; the one before is put back.
 class AccessibilityMuted {
@@ -27,8 +34,9 @@ class AccessibilityMuted {
   void (*previous_)(QAccessibleEvent*);
 };
 
-// Has a screen reader say a text wherever the focus is: an invisible notification, shown for a
-// moment with the text as its name. Orca speaks a notification as it is shown.
+// Has a screen reader say a text wherever the focus is: an announcement where Qt has them (6.8),
+// else an invisible notification, shown for a moment with the text as its name, which Orca 43
+// speaks as it is shown.
 class Announcer : public QWidget {
  public:
   explicit Announcer(QWidget* parent);

@@ -219,6 +219,7 @@ void Form1::Report(std::string_view report) {
   // label it takes for hidden as the box appears. Qt 6's it reads, and it would read this too.
   box.setAccessibleDescription(Text(report));
 #endif
+  FocusOnActivation(&box);
   box.exec();
 }
 
