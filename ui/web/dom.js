@@ -69,7 +69,9 @@ mergeInto(LibraryManager.library, {
   // as the dialog closes and the page behind it comes back, a screen reader would say their old
   // news again.
   $quadrantShowModal: function(dialog) {
-    for (const region of document.querySelectorAll('[role=status]')) region.replaceChildren();
+    for (const region of document.querySelectorAll('[role=status], [aria-live]')) {
+      region.replaceChildren();
+    }
     const answered = new Promise(
         (resolve) => dialog.addEventListener('answer', resolve, {once: true}));
     dialog.showModal();
@@ -211,7 +213,7 @@ mergeInto(LibraryManager.library, {
       notice.hidden = false;
       notice.querySelector('a').focus();
       // Focused, the link alone is read: the notice's own words go to the live region.
-      document.querySelector('[role=status]').textContent = notice.firstChild.textContent.trim();
+      document.querySelector('[aria-live]').textContent = notice.firstChild.textContent.trim();
       // Only a window that is the program's own closes: an installed app's, or one that another
       // page opened for it. A tab that the user opened stays, saying that the program has ended.
       if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();
