@@ -301,10 +301,10 @@ test-web:
 	cd $(WEB_DIR) && ctest --output-on-failure
 
 # What Orca says, step by step, as a blind pupil hears a check: the Qt program on Qt 6 and on Qt 5,
-# and the site in each of SCREEN_READER_BROWSERS. Firefox ESR is left out until it says the result
-# line and the error report too (make test-screen-reader SCREEN_READER_BROWSERS=firefox). Orca 43
-# now and then takes the error report's window for the main one, both named Form1, and says only
-# its button (about 1 run in 10 on a busy machine): a run that fails is said and made once more.
+# and the site in each of SCREEN_READER_BROWSERS. Firefox ESR is left out: with it, Orca 43 says
+# neither the line whose focus returns to Text1 nor a dialog's title or the error report (see the
+# README; make test-screen-reader SCREEN_READER_BROWSERS=firefox). Orca works on its own time, the
+# program's events racing it: a run that fails is said and made once more.
 SCREEN_READER_PACKAGES := orca speech-dispatcher
 SCREEN_READER_BROWSERS ?= chromium
 test-screen-reader:
