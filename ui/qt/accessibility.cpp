@@ -2,8 +2,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QDialog>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -86,28 +89,41 @@ class LineEditAccessible final : public QAccessibleWidget,
   QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
 };
 
-// Focuses its window itself as the window first becomes active, and goes.
+// Focuses its dialog itself as the dialog first becomes active; while the dialog itself has the
+// focus, Space presses its default button, as it would with that button focused.
 class FocusOnActivationFilter final : public QObject {
  public:
-  using QObject::QObject;
+  explicit FocusOnActivationFilter(QDialog* dialog) : QObject(dialog), dialog_(dialog) {}
 
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::WindowActivate) return false;
-    auto* const window = static_cast<QWidget*>(watched);
-    window->setFocus(Qt::ActiveWindowFocusReason);
-    // Qt 5 tells nobody of a window's own focus.
-    QAccessibleEvent focused(window, QAccessible::Focus);
-    QAccessible::updateAccessibility(&focused);
-    window->removeEventFilter(this);
-    deleteLater();
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate && !activated_) {
+      activated_ = true;
+      dialog_->setFocus(Qt::ActiveWindowFocusReason);
+      // Qt 5 tells nobody of a window's own focus.
+      QAccessibleEvent focused(dialog_, QAccessible::Focus);
+      QAccessible::updateAccessibility(&focused);
+    } else if (event->type() == QEvent::KeyPress && dialog_->hasFocus()) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) return false;
+      for (QPushButton* button : dialog_->findChildren<QPushButton*>()) {
+        if (button->isDefault() && button->isVisible() && button->isEnabled()) {
+          button->click();
+          return true;
+        }
+      }
+    }
     return false;
   }
+
+ private:
+  QDialog* dialog_;
+  bool activated_ = false;
 };
 
 }  // namespace
 
-void FocusOnActivation(QWidget* window) {
-  window->installEventFilter(new FocusOnActivationFilter(window));
+void FocusOnActivation(QDialog* dialog) {
+  dialog->installEventFilter(new FocusOnActivationFilter(dialog));
 }
 
 void ExposeWholeText(QLineEdit* box) {

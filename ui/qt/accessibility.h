@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QAccessibleEvent;
+class QDialog;
 class QLineEdit;
 
 // Gives `box` an accessible face of its own, which it keeps for its life. Qt's own reports every
@@ -14,12 +15,12 @@ class QLineEdit;
 // anything has asked for the box's accessible face (before the box's name is set, for one).
 void ExposeWholeText(QLineEdit* box);
 
-// Has `window` itself focused as it first becomes active, not one of its controls: a dialog whose
-// default button takes Enter and whose Escape closes it. Qt tells a screen reader of the focus on
-// a control before it tells of the window's activation, and Orca 43, told of a message box's
-// button first, or taking the box for the window that it knows already, says only the button. It
-// reads a focused window whole, as it does a window newly active.
-void FocusOnActivation(QWidget* window);
+// Has `dialog` itself focused as it first becomes active, not one of its buttons; its default
+// button takes Enter and Space, and Escape closes it, as before. Qt tells a screen reader of the
+// focus on a button before it tells of the window's activation, and Orca 43, told of a message
+// box's button first, or taking the box for the window that it knows already, says only the
+// button. It reads a focused dialog whole, as it does a window newly active.
+void FocusOnActivation(QDialog* dialog);
 
 // While it lives, nothing that the program's widgets do reaches a screen reader. Qt has one
 // handler for the whole program; the one before is put back.
