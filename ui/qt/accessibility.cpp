@@ -89,8 +89,8 @@ class LineEditAccessible final : public QAccessibleWidget,
   QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
 };
 
-// Focuses its dialog itself as the dialog first becomes active; while the dialog itself has the
-// focus, Space presses its default button, as it would with that button focused.
+// Focuses its dialog itself as the dialog first becomes active. Space that reaches the dialog, its
+// own or left by a child, presses its default button, as it would with that button focused.
 class FocusOnActivationFilter final : public QObject {
  public:
   explicit FocusOnActivationFilter(QDialog* dialog) : QObject(dialog), dialog_(dialog) {}
@@ -102,7 +102,7 @@ class FocusOnActivationFilter final : public QObject {
       // Qt 5 tells nobody of a window's own focus.
       QAccessibleEvent focused(dialog_, QAccessible::Focus);
       QAccessible::updateAccessibility(&focused);
-    } else if (event->type() == QEvent::KeyPress && dialog_->hasFocus()) {
+    } else if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) return false;
       for (QPushButton* button : dialog_->findChildren<QPushButton*>()) {
