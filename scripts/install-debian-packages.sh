@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs those of the given Debian packages that are missing, through apt-get, as root or with
-# sudo. Does nothing when all are installed, so it is cheap to run before every build.
+# sudo. Does nothing when all are installed, so it is cheap to run before every build and touches
+# no network then. A package index that cannot be fetched is reported, not fatal; an install that
+# fails says which packages, apt's reason and what to try, and exits non-zero.
 # Where dpkg or apt-get is absent (another distribution), it says what it could not check or
 # install and goes on: the build then fails with CMake's own message if something is missing.
 set -euo pipefail
@@ -12,10 +14,13 @@ if ! command -v dpkg-query >/dev/null 2>&1; then
   exit 0
 fi
 
+is_installed() {
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
+}
+
 missing=()
 for package in "$@"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-  [ "$status" = installed ] || missing+=("$package")
+  is_installed "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -49,8 +54,44 @@ for package in "${missing[@]}"; do
 done
 
 echo "Installing Debian packages: ${missing[*]}"
-# Another install (a parallel make, the system's own updates) may hold dpkg's lock: wait for it.
-wait_for_lock=(-o DPkg::Lock::Timeout=900)
-"${as_root[@]}" apt-get "${wait_for_lock[@]}" update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-  apt-get "${wait_for_lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
+# Another install (a parallel make, the system's own updates) may hold dpkg's lock: wait for it. A
+# fetch that merely times out is tried again.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+apt_get() {
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3 "$@" 2>&1 | tee "$log"
+}
+
+# An index that cannot be fetched (a mirror in mid-sync, a proxy that has cached half of one) is
+# no reason to stop: apt keeps the lists it had, or goes without that one, and what is needed may
+# well be installable from the rest. The install decides.
+updated=0
+apt_get update -q || updated=$?
+if [ "$updated" -ne 0 ]; then
+  echo "install-debian-packages: apt-get update could not fetch every package index:" >&2
+  grep -A1 '^Err:' "$log" | grep -v '^--$' | sed 's/^/  /' >&2 || true
+  echo "Going on with the lists that were fetched." >&2
+fi
+
+installed=0
+apt_get install -y -q --no-install-recommends "${missing[@]}" || installed=$?
+[ "$installed" -eq 0 ] && exit 0
+
+failed=()
+for package in "${missing[@]}"; do
+  is_installed "$package" || failed+=("$package")
+done
+[ ${#failed[@]} -gt 0 ] || failed=("${missing[@]}")
+{
+  echo
+  echo "install-debian-packages: could not install ${failed[*]}."
+  echo "apt-get said:"
+  grep '^E:' "$log" | sed 's/^/  /' || echo "  nothing more (exit status $installed)"
+  [ "$updated" -eq 0 ] || echo "Some package indexes could not be fetched (above), which may be why."
+  echo "What to try:"
+  echo "  - the same make command again later: a mirror in mid-sync is whole again within hours;"
+  echo "  - another mirror: in /etc/apt/sources.list, and DEBIAN_MIRROR for the Debian chroots;"
+  echo "  - installing them by hand: sudo apt-get install ${failed[*]}"
+} >&2
+exit "$installed"
