@@ -21,8 +21,9 @@ JOBS       ?= $(shell nproc)
 # What building and running the program need beyond a bare Debian 12.
 BUILD_PACKAGES := cmake make g++ pkg-config $(QT_PACKAGES_$(QT_MAJOR_VERSION)) librsvg2-bin \
                   fonts-dejavu-core
-# What the suite needs besides: GoogleTest, a locale source, and a display to drive and read.
-TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox xdotool \
+# What the suite needs besides: GoogleTest, a locale source, a display to drive and read, and
+# apt-ftparchive for the apt repositories of the set-up step's test.
+TEST_PACKAGES := libgtest-dev locales xvfb x11-xserver-utils x11-utils openbox xdotool apt-utils \
                  imagemagick dbus at-spi2-core python3-pyatspi
 # `make run` builds the program without the suite, so that it needs none of the test tools.
 TESTING ?= ON
