@@ -7,6 +7,8 @@
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QtTest>
 
@@ -125,6 +127,13 @@ class Form1Test : public QObject {
   }
 
  private slots:
+  // The design's font, whatever the platform's (Qt 5's offscreen one has 12 points).
+  void initTestCase() {
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    QApplication::setFont(font);
+  }
+
   void opensWithTheFocusInText1() {
     Form1 form;
     Show(form);
@@ -165,6 +174,43 @@ class Form1Test : public QObject {
     const std::unique_ptr<QMenu> menu(Text1(form)->createStandardContextMenu());
     QVERIFY(menu->actions().first()->text().startsWith("&Отменить действие"));
     QVERIFY(menu->actions().last()->text().startsWith("Выделить всё"));
+  }
+
+  // A larger desktop font widens the window with it, so that the longest lines of a lesson's
+  // numbers stay whole in Text1.
+  void linesStayWholeAtTheUsersFont_data() {
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("the design's font") << 9 << QSize(312, 65);
+    QTest::newRow("twice the design's font") << 18 << QSize(624, 130);
+    QTest::newRow("24 points") << 24 << QSize(832, 173);
+  }
+
+  void linesStayWholeAtTheUsersFont() {
+    QFETCH(int, points);
+    QFETCH(QSize, size);
+    const struct Restored {
+      QFont font = QApplication::font();
+      ~Restored() { QApplication::setFont(font); }
+    } restored;
+    QFont font = restored.font;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    Form1 form;
+    Show(form);
+    QCOMPARE(form.size(), size);
+
+    QLineEdit* box = Text1(form);
+    QStyleOptionFrame frame;
+    frame.initFrom(box);
+    frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+    // Less the box's own margins, two pixels a side, as QLineEdit lays its text out.
+    const int room =
+        box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width() - 4;
+    for (const QString line : {"X = 0; Y = 0; Положение - начало координат",
+                               "X = -2,5; Y = -5,5; Пложение: III четверть"}) {
+      QVERIFY2(box->fontMetrics().horizontalAdvance(line) <= room, qPrintable(line));
+    }
   }
 
   void check_data() {

@@ -3,16 +3,19 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFont>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -30,11 +33,51 @@ QString Text(std::string_view text) {
 // Qt's logical pixels are those of a 96 dpi screen; Qt scales them for the screen's resolution.
 constexpr int kLogicalDpi = 96;
 
-QRect Geometry(const ui::Twips& twips) {
-  return QRect(
-      ui::TwipsToPixels(twips.left, kLogicalDpi), ui::TwipsToPixels(twips.top, kLogicalDpi),
-      ui::TwipsToPixels(twips.width, kLogicalDpi), ui::TwipsToPixels(twips.height, kLogicalDpi));
+// `twips` in pixels where an inch has `dpi` of them.
+QRect Geometry(const ui::Twips& twips, int dpi) {
+  return QRect(ui::TwipsToPixels(twips.left, dpi), ui::TwipsToPixels(twips.top, dpi),
+               ui::TwipsToPixels(twips.width, dpi), ui::TwipsToPixels(twips.height, dpi));
 }
+
+// The contrast of two colours, from 1 to 21, as WCAG reckons it.
+double Contrast(const QColor& one, const QColor& other) {
+  const auto luminance = [](const QColor& colour) {
+    const auto linear = [](qreal value) {
+      return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+  };
+  const qreal first = luminance(one);
+  const qreal second = luminance(other);
+  return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+// Text1. Under a high-contrast palette, whose window and text stand as far apart as black and white
+// (the ordinary ones stop short of 19:1), a style such as Fusion draws a text box's frame in a
+// shade of the window's own colour, which black leaves black: the box would show no edge, and no
+// mark of the focus. There the box draws both itself, in the palette's colours: its frame in the
+// text's, and while it has the focus two more lines inside in the highlight's.
+class TextBox final : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QLineEdit::paintEvent(event);
+    const QColor window = palette().color(QPalette::Window);
+    const QColor text = palette().color(QPalette::WindowText);
+    if (Contrast(window, text) < 19) return;
+    QPainter painter(this);
+    painter.setPen(text);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!hasFocus()) return;
+    const QColor highlight = palette().color(QPalette::Highlight);
+    painter.setPen(Contrast(window, highlight) >= 3 ? highlight : text);
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    painter.drawRect(rect().adjusted(2, 2, -3, -3));
+  }
+};
 
 // The design weighs fonts from 100 to 900, as Qt 6 does; Qt 5 weighs them from 0 to 99 (Bold is
 // 75) and would take 700 for a weight between Normal and Bold, drawn in the regular face. The
@@ -67,7 +110,6 @@ void ShowFromStart(QLineEdit* box, const QString& text) {
 
 void Apply(const ui::ControlDesign& design, QWidget* control) {
   control->setObjectName(Text(design.name));
-  control->setGeometry(Geometry(design.bounds));
   control->setToolTip(Text(design.tooltip));
   if (!design.accessibleName.empty()) control->setAccessibleName(Text(design.accessibleName));
   if (design.font != nullptr) control->setFont(Font(*design.font));
@@ -77,13 +119,12 @@ void Apply(const ui::ControlDesign& design, QWidget* control) {
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
-      Text1(new QLineEdit(this)),
+      Text1(new TextBox(this)),
       Command1(new QPushButton(this)),
       Command2(new QPushButton(this)),
       announcer_(new Announcer(this)) {
   ExposeWholeText(Text1);
   setWindowTitle(Text(ui::kForm1.caption));
-  setFixedSize(Geometry(ui::kForm1.client).size());
 
   Apply(ui::kText1, Text1);
   ShowFromStart(Text1, Text(ui::kText1.text));
@@ -106,7 +147,25 @@ Form1::Form1(QWidget* parent)
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
+  Layout();
   PlaceAtStoredPosition();
+}
+
+// The design's twips are laid out in units of the window's font, as a dialog's units are on
+// Windows: at the design's font on a 96 dpi screen an inch has 96 pixels, and a larger font (or
+// more dots per inch where Qt does not scale, as Qt 5 does not without being asked) makes an inch
+// of the design as many pixels more. Never fewer: a smaller font keeps the design's size.
+int Form1::LayoutDpi() const {
+  const qreal fontPoints = QFontInfo(font()).pointSizeF() * logicalDpiY() / kLogicalDpi;
+  return std::max(kLogicalDpi, qRound(kLogicalDpi * fontPoints / ui::kWindowFontPoints));
+}
+
+void Form1::Layout() {
+  const int dpi = LayoutDpi();
+  setFixedSize(Geometry(ui::kForm1.client, dpi).size());
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    Control(*design)->setGeometry(Geometry(design->bounds, dpi));
+  }
 }
 
 QWidget* Form1::Control(const ui::ControlDesign& design) const {
@@ -201,6 +260,8 @@ void Form1::Announce(std::string_view line) {
 void Form1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange) SayUnannounced();
+  // The user has chosen another font for the desktop.
+  if (event->type() == QEvent::FontChange) Layout();
 }
 
 // Once the window is active, and after the news of it, which Qt gives once the activation has been
@@ -226,7 +287,7 @@ void Form1::Report(std::string_view report) {
 // The stored position is used only where the whole window fits on a screen; elsewhere the window
 // manager places it.
 void Form1::PlaceAtStoredPosition() {
-  const QRect stored = Geometry(ui::kForm1.client);
+  const QRect stored(Geometry(ui::kForm1.client, kLogicalDpi).topLeft(), size());
   for (const QScreen* screen : QGuiApplication::screens()) {
     if (screen->availableGeometry().contains(stored)) {
       setGeometry(stored);

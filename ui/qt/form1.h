@@ -35,6 +35,8 @@ class Form1 : public QWidget, private ui::CheckFace {
  private:
   QWidget* Control(const ui::ControlDesign& design) const;
   QPushButton* ButtonWithRole(ui::KeyRole role) const;
+  int LayoutDpi() const;
+  void Layout();
 
   // What a check needs of the window.
   std::string Ask(std::string_view prompt) override;
