@@ -18,6 +18,8 @@ constexpr wchar_t kClassName[] = L"Form1";
 // A fixed frame with a close box and a minimize box, as the window has a fixed size.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
+// Posted to the window to have a check's line said, once the window is active again.
+constexpr UINT kSayUnannounced = WM_APP;
 
 int Pixels(int twips, UINT dpi) { return ui::TwipsToPixels(twips, static_cast<int>(dpi)); }
 
@@ -229,6 +231,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_ACTIVATE:  // and on to DefDlgProcW, which gives the focus back
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      break;
+    case kSayUnannounced:
+      SayUnannounced();
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -277,6 +285,10 @@ void Form1::OnCommand(int id, int notification) {
   } else if (id == win32::ControlId(ui::kCommand2)) {
     Command2_Click();
   }
+}
+
+void Form1::OnActivate(bool active) {
+  if (active && !unannounced_.empty()) PostMessageW(window_, kSayUnannounced, 0, 0);
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -357,9 +369,19 @@ void Form1::ShowLine(std::string_view line) {
 }
 
 // A screen reader reads Text1 itself as the focus comes back to it; said again, the line would be
-// heard twice.
+// heard twice. Elsewhere the line is said once the window is active again, from a message posted
+// after the activation's: a reader cancels what it is saying as the foreground changes, and would
+// cut a line said in the same turn short with its news of the window and the focus.
 void Form1::Announce(std::string_view line) {
-  if (GetFocus() != Text1) accessibility_.Announce(window_, alert_, line);
+  if (GetFocus() == Text1) return;
+  unannounced_ = line;
+  OnActivate(GetActiveWindow() == window_);
+}
+
+void Form1::SayUnannounced() {
+  if (unannounced_.empty() || GetActiveWindow() != window_) return;
+  accessibility_.Announce(window_, alert_, unannounced_);
+  unannounced_.clear();
 }
 
 void Form1::Report(std::string_view report) {

@@ -45,6 +45,7 @@ class Form1 : private ui::CheckFace {
 
   void OnCreate();
   void OnCommand(int id, int notification);
+  void OnActivate(bool active);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDestroy();
 
@@ -62,6 +63,7 @@ class Form1 : private ui::CheckFace {
   void ShowLine(std::string_view line) override;
   void Announce(std::string_view line) override;
   void Report(std::string_view report) override;
+  void SayUnannounced();
 
   // The controls are named as the window's design and the other front ends name them.
   HWND Text1 = nullptr;
@@ -74,5 +76,6 @@ class Form1 : private ui::CheckFace {
   win32::Font windowFont_;
   win32::Font command2Font_;
   win32::Accessibility accessibility_;
+  std::string unannounced_;           // a line to be said once the window is active again
   std::exception_ptr createFailure_;  // why WM_CREATE failed, for the constructor to throw
 };
