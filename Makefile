@@ -58,9 +58,9 @@ WEB_PACKAGES := cmake make emscripten libfast-float-dev googletest librsvg2-bin 
 # Testing it in three engines besides: Chromium, WebKitGTK (MiniBrowser under Xvfb, in a Russian
 # locale made by the test) and Firefox ESR (over WebDriver BiDi). axe-core and Lighthouse come from
 # npm, pinned in tests/web, through the machine's own Node.js and npm (Debian's npm would replace
-# that Node.js with an older one).
-WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium webkit2gtk-driver xvfb locales \
-                     firefox-esr python3-websockets fonts-dejavu-core
+# that Node.js with an older one). Pillow reads what the page drew, where colours are measured.
+WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium python3-pil webkit2gtk-driver xvfb \
+                     locales firefox-esr python3-websockets fonts-dejavu-core
 
 # Build folders of their own beside BUILD_DIR.
 FUZZ_DIR     ?= $(BUILD_DIR)-fuzz

@@ -13,6 +13,7 @@ import asyncio
 import atexit
 import base64
 import glob
+import io
 import itertools
 import json
 import os
@@ -26,6 +27,7 @@ import time
 import traceback
 
 import websockets
+from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -43,6 +45,15 @@ def check(what, actual, expected):
     if actual != expected:
         FAILURES.append(f"{what}: got {actual!r}, expected {expected!r}")
     return actual == expected
+
+
+def contrast(*colours):
+    """WCAG 2's contrast of two colours, each (r, g, b) from 0 to 255."""
+    def luminance(rgb):
+        linear = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in rgb]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    light, dark = sorted(map(luminance, colours), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
 
 
 # Contrast of each element's text on the first opaque background at or above it (WCAG 2).
@@ -213,6 +224,29 @@ class Chromium(Selenium):
 
     def paste(self, text):
         self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
+
+    def emulate(self, forced=None, phone=False):
+        """Forced colours over a theme (`forced`: light or dark), or a phone's touch screen."""
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
+            {"name": "forced-colors", "value": "active" if forced else "none"},
+            {"name": "prefers-color-scheme", "value": forced or "light"}]})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": phone})
+        if phone:
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": 360, "height": 640, "deviceScaleFactor": 1, "mobile": True})
+        else:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+    def text_contrast(self, selector):
+        """The contrast of the two colours most seen where the element's text stands, as drawn."""
+        box = self.js("(() => { const range = document.createRange(); range.selectNodeContents("
+                      "document.querySelector(arguments[0])); const r = range.getBoundingClientRect();"
+                      " return {x: r.x, y: r.y, width: r.width, height: r.height, scale: 1}; })()",
+                      selector)
+        shot = self.driver.execute_cdp_cmd("Page.captureScreenshot", {"clip": box})["data"]
+        colours = sorted(Image.open(io.BytesIO(base64.b64decode(shot))).convert("RGB")
+                         .getcolors(1 << 16), reverse=True)
+        return round(contrast(*(colour for _, colour in colours[:2])), 1) if len(colours) > 1 else 1
 
     def errors(self):
         return [entry["message"] for entry in self.driver.get_log("browser")
@@ -615,6 +649,70 @@ def second_visit(browser, server):
         browser.errors()
 
 
+# Each control as a pointer meets it, and as the focus marks it: its size, its focus ring's width,
+# and the ring's contrast with what it covers, the form's or the dialog's face.
+CONTROLS = """[...document.querySelectorAll(arguments[0])].map((e) => {
+  const box = e.getBoundingClientRect(), style = getComputedStyle(e);
+  return [e.id || e.textContent, Math.round(box.width), Math.round(box.height),
+          style.outlineStyle === 'none' ? 0 : parseFloat(style.outlineWidth), style.outlineColor,
+          getComputedStyle(e.closest('dialog, #Form1')).backgroundColor];
+})"""
+
+
+def rgb(colour):
+    return [int(value) for value in re.findall(r"[\d.]+", colour)[:3]]
+
+
+def seeing_poorly(browser, server):
+    """In Chromium: the focus and the targets on a desktop, in forced colours and on a phone, and
+    WCAG's text spacing."""
+    for forced, phone, least in ((None, False, 24), ("light", False, 24), ("dark", False, 24),
+                                 (None, True, 44)):
+        what = f"forced colours, {forced}" if forced else "a phone" if phone else "a desktop"
+        browser.emulate(forced, phone)
+        browser.open(server.url)
+        seen = []
+        for key in ("", Keys.TAB, Keys.TAB):  # Text1, Command1, Command2
+            browser.keys(*[key] if key else [])
+            seen += browser.js(CONTROLS, ":focus")
+        browser.execute("Text1.focus();")
+        default = browser.js(CONTROLS, "#Command1")[0]
+        check(f"a focus ring on the default button without the focus, {what}", default[3], 0)
+        browser.keys(Keys.ENTER)
+        browser.ask("X")
+        for key in ("", Keys.TAB, Keys.TAB):  # the field, OK, Cancel: no further, out of the page
+            browser.keys(*[key] if key else [])
+            seen += browser.js(CONTROLS, ":focus")
+        check(f"the focus, {what}", [c[0] for c in seen],
+              ["Text1", "Command1", "Command2", "InputText", "OK", "Отмена"])
+        check(f"targets under {least} px, {what}", [c[:3] for c in seen if min(c[1:3]) < least], [])
+        check(f"focus rings under 2 px or 3:1, {what}", [
+            c[0] for c in seen if c[3] < 2 or contrast(rgb(c[4]), rgb(c[5])) < 3], [])
+        check(f"the dialog's title below 4.5:1, {what}",
+              browser.text_contrast("#InputTitle") >= 4.5, True)
+        if phone:
+            check("the phone's field", browser.js(
+                "[getComputedStyle(InputText).fontSize, InputText.inputMode,"
+                " InputText.enterKeyHint, InputText.autocapitalize,"
+                " document.documentElement.scrollWidth <= innerWidth]"),
+                ["16px", "text", "done", "none", True])
+        browser.shot(f"seeing-{forced or ('phone' if phone else 'desktop')}")
+        browser.keys(Keys.ESCAPE)
+        browser.answer("Y", key=Keys.ESCAPE)
+
+    # WCAG's text spacing, as a reader's own style sets it: every text stays whole, the line too.
+    browser.emulate()
+    browser.open(server.url)
+    browser.execute("const sheet = document.styleSheets[0]; for (const rule of ['* {"
+                    " line-height: 1.5 !important; letter-spacing: 0.12em !important;"
+                    " word-spacing: 0.16em !important; }', 'p { margin-bottom: 2em !important; }'])"
+                    " sheet.insertRule(rule, sheet.cssRules.length);")
+    browser.check_with_keys("-2.5", "-5.5", "X = -2,5; Y = -5,5; Пложение: III четверть")
+    check("texts cut under text spacing", browser.js(
+        "[...document.querySelectorAll('#Form1 > *')].filter((e) => e.scrollWidth > e.clientWidth"
+        " || e.scrollHeight > e.clientHeight).map((e) => e.id)"), [])
+
+
 def report_console(browser):
     FAILURES.extend(f"console: {message}" for message in browser.errors()
                     if not browser.refusal.search(message))
@@ -643,7 +741,8 @@ def main():
     os.makedirs(SHOTS, exist_ok=True)
     for language, dark, scenario, *variant in (
             ("ru", False, first_visit), (SECOND_LANGUAGE.get(ENGINE, "en-US"), True, second_visit),
-            *[("ru", False, first_visit, *v) for v in WITHOUT_WASM[:1 + (ENGINE == "chromium")]]):
+            *[("ru", False, first_visit, *v) for v in WITHOUT_WASM[:1 + (ENGINE == "chromium")]],
+            *[("ru", False, seeing_poorly)][:ENGINE == "chromium"]):
         try:
             visit(language, dark, scenario, *variant)
         except Exception as error:  # a failure of the engine or its driver fails the test too

@@ -1,6 +1,6 @@
 // The page's own JavaScript: emscripten's library for the program, and the shell.
-const browser = ['alert', 'console', 'document', 'Event', 'fetch', 'HTMLDialogElement',
-                 'HTMLInputElement', 'matchMedia', 'navigator', 'performance',
+const browser = ['alert', 'console', 'document', 'Event', 'fetch', 'getComputedStyle',
+                 'HTMLDialogElement', 'HTMLInputElement', 'matchMedia', 'navigator', 'performance',
                  'PerformanceObserver', 'requestAnimationFrame', 'setTimeout', 'WebAssembly',
                  'window'];
 // What emscripten's generated code gives a library's functions.

@@ -17,6 +17,7 @@ add_test(NAME javascript_lint
          WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
 
 # What a first visit downloads, gzipped, without the images (site_server.py). 43,554 bytes when
-# the budget was set; it leaves about 5% for growth.
+# the budget was first set; 46,093 once the page had learned forced colours, its own focus ring,
+# touch targets and text spacing. It leaves about 2% for growth.
 add_test(NAME page_weight
-         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/site_server.py ${QUADRANT_SITE} 46000)
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/site_server.py ${QUADRANT_SITE} 47000)

@@ -8,7 +8,8 @@
 // Ask and Report wait for the user: the C++ stack is put aside (Asyncify) until the dialog answers.
 
 // The library's own helpers ($name below), as emscripten names them in the generated code:
-/* global quadrantGuard, quadrantAnswerInTime, quadrantFreshDialog, quadrantShowModal */
+/* global quadrantGuard, quadrantAnswerInTime, quadrantFreshDialog, quadrantShowModal,
+   quadrantShowWhole */
 
 mergeInto(LibraryManager.library, {
   // Runs `body`, sync or async. On a failure, the description goes to `failure` and the result is
@@ -78,7 +79,25 @@ mergeInto(LibraryManager.library, {
     return answered;
   },
 
-  quadrant_bind__deps: ['$quadrantGuard'],
+  // Shows `text` in the box from its first character. A line longer than the box shows its start,
+  // as on the desktop; but where the user's own style spaces letters or words wider (WCAG's text
+  // spacing), a line that the design's box holds would no longer fit, and the form grows by what
+  // it lacks (--wider, form1.css), as far as the page's width allows.
+  $quadrantShowWhole: function(box, text) {
+    const form = box.parentElement;
+    form.style.removeProperty('--wider');
+    box.value = text;
+    box.setSelectionRange(0, 0);
+    box.scrollLeft = 0;
+    const style = getComputedStyle(box);
+    if (!(parseFloat(style.letterSpacing) > 0 || parseFloat(style.wordSpacing) > 0)) return;
+    const edges = form.getBoundingClientRect();
+    const room = document.documentElement.clientWidth - edges.right - edges.left;
+    const lacking = Math.min(box.scrollWidth - box.clientWidth, room);
+    if (lacking > 0) form.style.setProperty('--wider', lacking + 'px');
+  },
+
+  quadrant_bind__deps: ['$quadrantGuard', '$quadrantShowWhole'],
   quadrant_bind: function(form, formSize, focus, focusSize, failure) {
     return quadrantGuard(failure, () => {
       const element = document.getElementById(UTF8ToString(form, formSize));
@@ -115,21 +134,16 @@ mergeInto(LibraryManager.library, {
       });
       const box = document.getElementById(UTF8ToString(focus, focusSize));
       box.focus();
-      box.setSelectionRange(0, 0);
-      box.scrollLeft = 0;
+      quadrantShowWhole(box, box.value);
       // When the program became ready: the shell stops waiting for it, and bench/ measures it.
       performance.mark('quadrant-ready');
     });
   },
 
-  quadrant_show_text__deps: ['$quadrantGuard'],
+  quadrant_show_text__deps: ['$quadrantGuard', '$quadrantShowWhole'],
   quadrant_show_text: function(box, boxSize, text, textSize, failure) {
-    return quadrantGuard(failure, () => {
-      const element = document.getElementById(UTF8ToString(box, boxSize));
-      element.value = UTF8ToString(text, textSize);
-      element.setSelectionRange(0, 0);
-      element.scrollLeft = 0;
-    });
+    return quadrantGuard(failure, () => quadrantShowWhole(
+        document.getElementById(UTF8ToString(box, boxSize)), UTF8ToString(text, textSize)));
   },
 
   quadrant_announce__deps: ['$quadrantGuard'],

@@ -5,10 +5,13 @@
 //   make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY   (under node, with the real file
 //   system)
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/form1_design.h"
 #include "ui/web/page_ids.h"
@@ -119,9 +122,10 @@ std::string TwipsPx(int twips) { return Px(ui::TwipsToPixels(twips, kCssDpi)); }
 
 int PointsToPixels(int points) { return points * kCssDpi / 72; }
 
-std::string Size(const ui::Twips& box) {
-  return "width: " + TwipsPx(box.width) + "; height: " + TwipsPx(box.height) + ";";
-}
+// The least size of a control that a pointer must hit, each way: WCAG 2.5.8's 24 px, and 44 px on
+// a touch screen, where a finger points.
+constexpr int kLeastTarget = 24;
+constexpr int kLeastTouchTarget = 44;
 
 // The design's face first; where it is missing, its outline successor, then the system's.
 std::string FontCss(const ui::FontDesign& font) {
@@ -129,24 +133,113 @@ std::string FontCss(const ui::FontDesign& font) {
          std::string(font.face) + "\", \"Microsoft Sans Serif\", system-ui, sans-serif;";
 }
 
-std::string Css() {
-  const int formWidth = ui::TwipsToPixels(ui::kForm1.client.width, kCssDpi);
-  std::string css = "/* Made from the window's design at build time. */\n";
-  // On touch screens and narrow ones the form fills the width, in its proportions (the page's
-  // margins and the form's frame aside), up to twice its size.
-  css +=
-      ":root { --px: 1px; }\n@media (pointer: coarse), (max-width: 480px) {\n  :root { --px: "
-      "min(calc((100vw - 2 * var(--margin) - 2px) / " +
-      std::to_string(formWidth) + "), 2px); }\n}\n";
-  css += "body { font-size: " + Px(PointsToPixels(ui::kWindowFontPoints)) + "; }\n";
-  css += "#" + std::string(ui::kForm1.caption) + " { " + Size(ui::kForm1.client) + " }\n";
+int Right(const ui::Twips& box) { return box.left + box.width; }
+int Bottom(const ui::Twips& box) { return box.top + box.height; }
+
+// The design's controls by rows, top to bottom, each row in tab order.
+std::vector<std::vector<const ui::ControlDesign*>> Rows() {
+  std::map<int, std::vector<const ui::ControlDesign*>> byTop;
+  for (const ui::ControlDesign* design : ui::kTabOrder) byTop[design->bounds.top].push_back(design);
+  std::vector<std::vector<const ui::ControlDesign*>> rows;
+  for (auto& [top, row] : byTop) rows.push_back(std::move(row));
+  return rows;
+}
+
+// Where a control's text no longer fits (the user's own text spacing), the page widens the form by
+// --wider: the controls that start at its left edge grow with it, the others move right.
+std::string DesktopCss(int leastLeft) {
+  std::string css = "#" + std::string(ui::kForm1.caption) + " { width: calc(" +
+                    TwipsPx(ui::kForm1.client.width) +
+                    " + var(--wider, 0px)); height: " + TwipsPx(ui::kForm1.client.height) + "; }\n";
   for (const ui::ControlDesign* design : ui::kTabOrder) {
     const ui::Twips& box = design->bounds;
-    css += "#" + std::string(design->name) + " { left: " + TwipsPx(box.left) +
-           "; top: " + TwipsPx(box.top) + "; " + Size(box);
+    const bool grows = box.left == leastLeft;
+    css += "#" + std::string(design->name) + " { left: " +
+           (grows ? TwipsPx(box.left) : "calc(" + TwipsPx(box.left) + " + var(--wider, 0px))") +
+           "; top: " + TwipsPx(box.top) + "; width: " +
+           (grows ? "calc(" + TwipsPx(box.width) + " + var(--wider, 0px))" : TwipsPx(box.width)) +
+           "; height: " + TwipsPx(box.height) + ";";
     if (design->font != nullptr) css += " " + FontCss(*design->font);
     css += " }\n";
   }
+  return css;
+}
+
+// On a touch screen or a narrow one, the controls flow in the design's rows, the form as wide as
+// the screen, its margins and gaps the design's, each control at least --target each way: a
+// control alone in its row spans it, and in a row of several the widest takes what the others
+// leave.
+std::string FlowingCss() {
+  const auto rows = Rows();
+  const ui::Twips& client = ui::kForm1.client;
+  int rowGap = client.height;
+  int columnGap = client.width;  // where no row has two controls, no gap is used
+  int right = 0;
+  int bottom = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) rowGap = std::min(rowGap, rows[i][0]->bounds.top - Bottom(rows[i - 1][0]->bounds));
+    for (std::size_t j = 0; j < rows[i].size(); ++j) {
+      const ui::Twips& box = rows[i][j]->bounds;
+      if (j > 0) columnGap = std::min(columnGap, box.left - Right(rows[i][j - 1]->bounds));
+      right = std::max(right, Right(box));
+      bottom = std::max(bottom, Bottom(box));
+    }
+  }
+  std::string css =
+      "  #" + std::string(ui::kForm1.caption) +
+      " { display: flex; flex-wrap: wrap; align-content: flex-start; gap: " + TwipsPx(rowGap) +
+      " " + TwipsPx(columnGap) + "; padding: " + TwipsPx(rows.front().front()->bounds.top) + " " +
+      TwipsPx(client.width - right) + " " + TwipsPx(client.height - bottom) + " " +
+      TwipsPx(rows.front().front()->bounds.left) +
+      "; box-sizing: border-box; width: auto; max-width: " + TwipsPx(client.width) +
+      "; height: auto; }\n";
+  for (const auto& row : rows) {
+    const auto widest = std::max_element(row.begin(), row.end(), [](auto* one, auto* other) {
+      return one->bounds.width < other->bounds.width;
+    });
+    for (const ui::ControlDesign* design : row) {
+      const ui::Twips& box = design->bounds;
+      css += "  #" + std::string(design->name) +
+             " { position: static; height: max(var(--target), " + TwipsPx(box.height) + "); ";
+      if (row.size() == 1) {
+        css += "flex: 1 0 100%; width: auto; }\n";
+      } else if (design == *widest) {
+        css += "flex: 1 1 0; width: auto; }\n";
+      } else {
+        css += "flex: none; width: max(var(--target), " + TwipsPx(box.width) + "); }\n";
+      }
+    }
+  }
+  return css;
+}
+
+std::string Css() {
+  int leastLeft = ui::kForm1.client.width;
+  int leastSide = ui::kForm1.client.height;
+  for (const ui::ControlDesign* design : ui::kTabOrder) {
+    leastLeft = std::min(leastLeft, design->bounds.left);
+    leastSide = std::min({leastSide, design->bounds.width, design->bounds.height});
+  }
+  const int leastPixels = ui::TwipsToPixels(leastSide, kCssDpi);
+  const int formWidth = ui::TwipsToPixels(ui::kForm1.client.width, kCssDpi);
+  std::string css = "/* Made from the window's design at build time. */\n";
+  // On a desktop the form keeps the design's proportions, scaled so that its least control is a
+  // target of its own.
+  css += ":root { --px: " +
+         (leastPixels >= kLeastTarget ? std::string("1px")
+                                      : "calc(" + std::to_string(kLeastTarget) + "px / " +
+                                            std::to_string(leastPixels) + ")") +
+         "; --target: " + std::to_string(kLeastTarget) + "px; }\n";
+  css += "@media (pointer: coarse) {\n  :root { --target: " + std::to_string(kLeastTouchTarget) +
+         "px; }\n}\n";
+  css += "body { font-size: " + Px(PointsToPixels(ui::kWindowFontPoints)) + "; }\n";
+  css += DesktopCss(leastLeft);
+  // On touch screens and narrow ones the form fills the width (the page's margins and the form's
+  // frame aside), its font and measures with it up to twice the design's.
+  css +=
+      "@media (pointer: coarse), (max-width: 480px) {\n  :root { --px: min(calc((100vw - 2 * "
+      "var(--margin) - 2px) / " +
+      std::to_string(formWidth) + "), 2px); }\n" + FlowingCss() + "}\n";
   return css;
 }
 
@@ -216,7 +309,10 @@ std::string Html(std::string_view description, std::string_view policy) {
           "<form method=\"dialog\" role=\"none\">\n<h1 id=\"InputTitle\">" +
           Escaped(ui::kInputTitle) +
           "</h1>\n<label for=\"InputText\"></label>\n"
-          "<input type=\"text\" id=\"InputText\" autocomplete=\"off\" spellcheck=\"false\">\n"
+          // A phone's whole keyboard, as the answer may hold a minus sign, a period, an exponent or
+          // a hexadecimal number; Enter confirms; nothing capitalised or corrected.
+          "<input type=\"text\" id=\"InputText\" inputmode=\"text\" enterkeyhint=\"done\" "
+          "autocapitalize=\"off\" autocorrect=\"off\" autocomplete=\"off\" spellcheck=\"false\">\n"
           "<button value=\"ok\">" +
           Escaped(ui::kInputOk) + "</button>\n<button value=\"\">" + Escaped(ui::kInputCancel) +
           "</button>\n</form>\n</dialog>\n";
