@@ -93,7 +93,7 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
 .PHONY: windows-x86 check-windows-x86 test-windows-x86 bench-startup-windows-x86
 .PHONY: package-windows package-windows-test package-windows-test-x64
 .PHONY: web run-web test-web audit-web package-web bench-web release release-test release-check
-.PHONY: test-screen-reader
+.PHONY: test-screen-reader screenshots test-docs
 
 all: build
 
@@ -121,8 +121,15 @@ run: build
 test-run: setup
 	tests/e2e/make-run.sh $(MAKE) --no-print-directory BUILD_DIR=$(BUILD_DIR) run
 
-test: build fuzz-regression
+test: build fuzz-regression test-docs
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The documentation (tests/docs/check.sh): markdownlint, its links and pictures, and the make
+# targets that it names. Node.js and npm are the machine's own, else Debian's.
+DOCS := README.md CONTRIBUTING.md $(wildcard docs/*.md docs/*/*.md)
+test-docs:
+	@command -v npm >/dev/null || scripts/install-debian-packages.sh nodejs npm
+	tests/docs/check.sh $(DOCS)
 
 # The program on Qt 5.15, in $(QT5_DIR): the core's tests, the Qt suite and the end-to-end run.
 test-qt5:
@@ -321,6 +328,18 @@ test-screen-reader:
 	done; \
 	for browser in $(SCREEN_READER_BROWSERS); do \
 	  again tests/screen-reader/run.sh $$browser $(WEB_DIR)/site || exit; done
+
+# The documentation's pictures in docs/images/, made from the real programs: the Qt window, the
+# Windows one under Wine and the page in Chromium (scripts/screenshots.sh). Remade whenever what a
+# user sees changes.
+screenshots:
+	@scripts/install-debian-packages.sh optipng $(TEST_PACKAGES) $(WINDOWS_PACKAGES) \
+	  $(WEB_PACKAGES) $(WEB_TEST_PACKAGES)
+	$(MAKE) --no-print-directory build
+	$(MAKE) --no-print-directory windows
+	$(MAKE) --no-print-directory web
+	scripts/screenshots.sh docs/images $(BUILD_DIR)/app/qt/quadrant \
+	  $(WINDOWS_DIR)/app/win32/quadrant.exe $(WEB_DIR)/site
 
 # Lighthouse on the built site, served on the loopback, as a phone and as a desktop: the four
 # categories' scores. Not in CI: some of its audits fail in today's Chromium.
