@@ -65,10 +65,11 @@ apt_get() {
 
 # An index that cannot be fetched (a mirror in mid-sync, a proxy that has cached half of one) is
 # no reason to stop: apt keeps the lists it had, or goes without that one, and what is needed may
-# well be installable from the rest. The install decides.
-updated=0
-apt_get update -q || updated=$?
-if [ "$updated" -ne 0 ]; then
+# well be installable from the rest. The install decides. apt fails the update for an index that
+# came wrong, and only warns of one that did not come at all: both are said.
+missed_index=false
+apt_get update -q && ! grep -q '^Err:' "$log" || missed_index=true
+if $missed_index; then
   echo "install-debian-packages: apt-get update could not fetch every package index:" >&2
   grep -A1 '^Err:' "$log" | grep -v '^--$' | sed 's/^/  /' >&2 || true
   echo "Going on with the lists that were fetched." >&2
@@ -88,7 +89,7 @@ done
   echo "install-debian-packages: could not install ${failed[*]}."
   echo "apt-get said:"
   grep '^E:' "$log" | sed 's/^/  /' || echo "  nothing more (exit status $installed)"
-  [ "$updated" -eq 0 ] || echo "Some package indexes could not be fetched (above), which may be why."
+  ! $missed_index || echo "Some package indexes could not be fetched (above), which may be why."
   echo "What to try:"
   echo "  - the same make command again later: a mirror in mid-sync is whole again within hours;"
   echo "  - another mirror: in /etc/apt/sources.list, and DEBIAN_MIRROR for the Debian chroots;"
