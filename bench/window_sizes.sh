@@ -22,7 +22,8 @@ for dpi in 96 144 192 288; do
     "$program" 2>/dev/null &
     window=$(xdotool search --sync --onlyvisible --pid $! --name '^Form1$' | head -n 1)
     sleep 0.5  # laid out once its font has come
-    size=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+    size=$(xwininfo -id "$window" |
+           awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
     printf '%-8s %-6s %s\n' "$dpi" "$points pt" "$size"
     [ -z "$shots" ] || import -window "$window" "$shots/window-$dpi-dpi-$points-pt.png"
     kill $! && wait $! 2>/dev/null || true

@@ -100,7 +100,8 @@ def web():
             else:
                 driver.execute_script("Text1.blur()")
             edge = driver.execute_script(
-                f"const box = {shown}.getBoundingClientRect(), form = Form1.getBoundingClientRect();"
+                f"const box = {shown}.getBoundingClientRect();"
+                " const form = Form1.getBoundingClientRect();"
                 " return [Math.max(box.right, form.right) + form.left,"
                 " Math.max(box.bottom, form.bottom) + form.top]")
             page = Image.open(io.BytesIO(driver.get_screenshot_as_png()))

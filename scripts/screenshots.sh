@@ -9,7 +9,8 @@ set -euo pipefail
 here=$(dirname "$(realpath "$0")")
 source "$here/../tests/e2e/x-session.sh"
 # UTF-8, so that xdotool matches the windows' Russian titles.
-export LC_ALL=C.UTF-8 WINEPREFIX=$x_session_work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export LC_ALL=C.UTF-8 WINEPREFIX=$x_session_work/wineprefix WINEDEBUG=-all \
+  WINEDLLOVERRIDES=mscoree,mshtml=
 before_display_ends+=("$here/../tests/win32/wine-session.sh stop")
 "$here/../tests/win32/wine-session.sh" start
 /usr/bin/python3 "$here/screenshots.py" "$@"

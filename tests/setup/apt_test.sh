@@ -3,9 +3,9 @@
 # sources of the test's own: a repository in a folder, holding a probe package; another whose index
 # has been cut short since its release file was made, as a mirror in mid-sync serves it (apt fails
 # the update); and one on a closed loopback port (apt only warns). The system's apt configuration,
-# lists and cache are left alone. The rows that install change this machine (the probe is installed, then purged), so
-# they run only as root where QUADRANT_TEST_INSTALLS=1 allows it (CI's machine); else exit 77.
-#   apt_test.sh SCRIPT
+# lists and cache are left alone. The rows that install change this machine (the probe is
+# installed, then purged): they run as root where QUADRANT_TEST_INSTALLS=1 allows it (CI's
+# machine), and are skipped (77) elsewhere.   apt_test.sh SCRIPT
 set -uo pipefail
 script=$(realpath "$1")
 work=$(mktemp -d)
@@ -26,7 +26,8 @@ row() {
 }
 
 # Everything installed: apt is not run, which here would fail.
-mkdir "$work/bin" && printf '#!/bin/sh\nexit 100\n' >"$work/bin/apt-get" && chmod +x "$work/bin/apt-get"
+mkdir "$work/bin" && printf '#!/bin/sh\nexit 100\n' >"$work/bin/apt-get"
+chmod +x "$work/bin/apt-get"
 PATH=$work/bin:$PATH row "everything installed" 0 dpkg
 
 if [ "$(id -u)" -ne 0 ] || [ "${QUADRANT_TEST_INSTALLS:-}" != 1 ]; then
@@ -36,8 +37,8 @@ if [ "$(id -u)" -ne 0 ] || [ "${QUADRANT_TEST_INSTALLS:-}" != 1 ]; then
 fi
 trap 'dpkg --purge quadrant-apt-probe >/dev/null 2>&1; rm -rf "$work"' EXIT
 cd "$work" && mkdir -p probe/DEBIAN good broken parts lists/partial cache/archives/partial
-printf 'Package: quadrant-apt-probe\nVersion: 1.0\nArchitecture: all\nMaintainer: quadrant %s\n%s\n' \
-  '<quadrant@invalid>' 'Description: probe' >probe/DEBIAN/control
+printf '%s\n' 'Package: quadrant-apt-probe' 'Version: 1.0' 'Architecture: all' \
+  'Maintainer: quadrant <quadrant@invalid>' 'Description: probe' >probe/DEBIAN/control
 for repository in good broken; do
   dpkg-deb --build --root-owner-group probe $repository/probe.deb >/dev/null
   (cd $repository && apt-ftparchive packages . >Packages && apt-ftparchive release . >Release)
@@ -54,6 +55,6 @@ export APT_CONFIG=$work/apt.conf
 row "an index that fails, the package installable" 0 quadrant-apt-probe \
   "could not fetch every package index" "broken ./ Packages" "http://127.0.0.1:9 ./" "Going on"
 row "a package that cannot be had" 1 "quadrant-apt-probe quadrant-no-such-package" \
-  "could not install quadrant-no-such-package." "Unable to locate package quadrant-no-such-package" \
-  "again later" "DEBIAN_MIRROR" "apt-get install quadrant-no-such-package"
+  "could not install quadrant-no-such-package." "again later" "DEBIAN_MIRROR" \
+  "Unable to locate package quadrant-no-such-package" "apt-get install quadrant-no-such-package"
 exit $((failures ? 1 : 0))
