@@ -139,6 +139,15 @@ def main():
         program.kill()
         status = "still running"
     check("exit status after Escape", status, 0)
+
+    # At twice the design's text size the window is twice as large. (Wine's other processes keep
+    # their metrics until they start again, so a change while the program runs is not tried.)
+    check("a larger text size", probe("text-size 18"), "ok")
+    program = subprocess.Popen(["wine", PROGRAM])
+    active("form")
+    check("the layout at twice the text size", probe("layout form 2"), "ok")
+    keys("Escape")
+    program.wait(timeout=15)
     probe.close()
 
 

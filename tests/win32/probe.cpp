@@ -16,9 +16,12 @@
 //   listen                     hooks the form's alerts (EVENT_SYSTEM_ALERT) as a screen reader
 //   heard                      after 2 s, the names their objects had at each alert since the
 //                              last "heard", joined by " | ", or "none"
-//   layout form                "ok" where the window's client area, where it lies on the screen,
-//                              and its controls are those of the design at the system's DPI,
+//   layout form [SCALE]        "ok" where the window's client area, where it lies on the screen,
+//                              and its controls are those of the design at the system's DPI
+//                              (times SCALE, the client area then measured from where it lies),
 //                              else what differs
+//   text-size POINTS           sets the user's message font to POINTS, as Windows' text size
+//                              does, for the programs that start after
 //   x-window WINDOW            the X window that Wine shows WINDOW in (Wine's own property), as
 //                              xdotool writes it
 //   version PATH               the version resource of a program, as Windows reads it:
@@ -262,8 +265,9 @@ RECT DesignRect(const ui::Twips& twips, int dpi) {
           top + ui::TwipsToPixels(twips.height, dpi)};
 }
 
-std::string Layout(HWND form) {
-  const int dpi = GetDeviceCaps(win32::GetWindowDc(nullptr).get(), LOGPIXELSY);
+std::string Layout(HWND form, int scale) {
+  const int systemDpi = GetDeviceCaps(win32::GetWindowDc(nullptr).get(), LOGPIXELSY);
+  const int dpi = systemDpi * scale;
   std::string differences;
   const auto compare = [&](std::string_view what, const RECT& found, const RECT& expected) {
     if (!EqualRect(&found, &expected)) {
@@ -276,7 +280,9 @@ std::string Layout(HWND form) {
   POINT origin{0, 0};
   ClientToScreen(form, &origin);
   OffsetRect(&client, origin.x, origin.y);
-  compare("client area", client, DesignRect(ui::kForm1.client, dpi));
+  RECT design = DesignRect(ui::kForm1.client, dpi);
+  if (scale != 1) OffsetRect(&design, client.left - design.left, client.top - design.top);
+  compare("client area", client, design);
   for (const ui::ControlDesign* design : ui::kTabOrder) {
     RECT bounds{};
     const HWND control = GetDlgItem(form, win32::ControlId(*design));
@@ -287,6 +293,16 @@ std::string Layout(HWND form) {
   return differences.empty() ? "ok" : differences;
 }
 
+bool TextSize(int points) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+  const int dpi = GetDeviceCaps(win32::GetWindowDc(nullptr).get(), LOGPIXELSY);
+  metrics.lfMessageFont.lfHeight = -MulDiv(points, dpi, 72);
+  return SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics,
+                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+}
+
 std::string Answer(const std::string& line) {
   if (line.rfind("version ", 0) == 0) return VersionResource(win32::Widen(line.substr(8)));
   std::istringstream words(line);
@@ -294,6 +310,7 @@ std::string Answer(const std::string& line) {
   words >> command >> window >> name;
   std::getline(words >> std::ws, rest);
   if (command == "active") return Active();
+  if (command == "text-size") return TextSize(std::stoi(window)) ? "ok" : "none";
   if (command == "listen") return Listen();
   if (command == "heard") return Heard();
   if (command == "focus") {
@@ -303,7 +320,7 @@ std::string Answer(const std::string& line) {
   const HWND top = FindTopLevel(window);
   if (top == nullptr) return "none";
   if (command == "default") return DefaultButton(top);
-  if (command == "layout") return Layout(top);
+  if (command == "layout") return Layout(top, name.empty() ? 1 : std::stoi(name));
   if (command == "close") return PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0) ? "ok" : "none";
   if (command == "x-window") {
     return std::to_string(

@@ -50,6 +50,17 @@ win32::Font WindowFont(UINT dpi) {
   return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+// The design's twips are laid out in units of the window's font, as a dialog's are: at the design's
+// font an inch has `dpi` pixels, and a larger message font (the user's text size: "Make text
+// bigger" in Windows 10 and 11) makes it as many more. Never fewer.
+UINT LayoutDpi(UINT dpi, HFONT windowFont) {
+  LOGFONTW font{};
+  GetObjectW(windowFont, sizeof font, &font);
+  const int design = MulDiv(ui::kWindowFontPoints, static_cast<int>(dpi), 72);
+  const int height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+  return height > design ? static_cast<UINT>(MulDiv(static_cast<int>(dpi), height, design)) : dpi;
+}
+
 // Whether `face` is installed as an outline font with the character set. A bitmap font, such as
 // the "MS Sans Serif" of old, comes in a few pixel sizes only: it neither scales with the DPI nor
 // looks bold at 12 points. Asked of the font GDI actually picks, since GDI substitutes silently.
@@ -240,6 +251,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SETTINGCHANGE:  // and on to DefDlgProcW
+      if (wParam == SPI_SETNONCLIENTMETRICS) OnTextSizeChanged();
+      break;
     case WM_CLOSE:  // not the cancel button's command, which DefDlgProcW would make of it
       DestroyWindow(window_);
       return 0;
@@ -293,9 +307,18 @@ void Form1::OnActivate(bool active) {
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);
-  RECT frame = WindowRect(PixelRect(ui::kForm1.client, dpi), dpi);
+  const RECT frame = Frame(dpi, {0, 0});
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The user has chosen another text size: the window grows or shrinks with it, where it stands.
+void Form1::OnTextSizeChanged() {
+  const UINT dpi = win32::DpiForWindow(window_);
+  Layout(dpi);
+  const RECT frame = Frame(dpi, {0, 0});
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::OnDestroy() {
@@ -307,13 +330,14 @@ HWND Form1::Control(const ui::ControlDesign& design) const {
   return GetDlgItem(window_, win32::ControlId(design));
 }
 
-// Sizes, positions and fonts at `dpi`. The new fonts replace the old only once no control uses
-// the old.
+// Sizes, positions and fonts at `dpi` and the user's text size. The new fonts replace the old only
+// once no control uses the old.
 void Form1::Layout(UINT dpi) {
   win32::Font windowFont = WindowFont(dpi);
   win32::Font command2Font = DesignFont(ui::kCommand2Font, command2Face_, dpi);
+  layoutDpi_ = LayoutDpi(dpi, windowFont.get());
   for (const ui::ControlDesign* design : ui::kTabOrder) {
-    const RECT bounds = PixelRect(design->bounds, dpi);
+    const RECT bounds = PixelRect(design->bounds, layoutDpi_);
     const HWND control = Control(*design);
     SetWindowPos(control, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -324,11 +348,19 @@ void Form1::Layout(UINT dpi) {
   command2Font_ = std::move(command2Font);
 }
 
+// The whole window at `dpi`, its client area laid out at layoutDpi_ with its top left at `origin`.
+RECT Form1::Frame(UINT dpi, POINT origin) const {
+  RECT client = PixelRect(ui::kForm1.client, layoutDpi_);
+  OffsetRect(&client, origin.x - client.left, origin.y - client.top);
+  return WindowRect(client, dpi);
+}
+
 // Where the whole window fits on the work area at the stored position, it opens there; elsewhere
 // where the system puts it.
 void Form1::PlaceAtStoredPosition() {
   const UINT dpi = win32::DpiForWindow(window_);
-  const RECT frame = WindowRect(PixelRect(ui::kForm1.client, dpi), dpi);
+  const RECT frame =
+      Frame(dpi, {Pixels(ui::kForm1.client.left, dpi), Pixels(ui::kForm1.client.top, dpi)});
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   MONITORINFO monitor{};

@@ -17,7 +17,7 @@
 // manager gives it what a dialog has: Tab order, access keys, Enter for the default or the focused
 // button with the default frame following the focus, and Escape for the cancel button. The
 // message loop hands it its messages through IsDialogMessage. Sizes follow the window's DPI and
-// are laid out again when it changes.
+// the user's text size, and are laid out again when either changes.
 class Form1 : private ui::CheckFace {
  public:
   // Creates the window hidden, at the stored position where the whole window fits on the work
@@ -47,6 +47,7 @@ class Form1 : private ui::CheckFace {
   void OnCommand(int id, int notification);
   void OnActivate(bool active);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnTextSizeChanged();
   void OnDestroy();
 
   void Command1_Click();
@@ -55,6 +56,7 @@ class Form1 : private ui::CheckFace {
   void AddHelp();
   HWND Control(const ui::ControlDesign& design) const;
   void Layout(UINT dpi);
+  RECT Frame(UINT dpi, POINT origin) const;
   void PlaceAtStoredPosition();
 
   // What a check needs of the window.
@@ -74,6 +76,7 @@ class Form1 : private ui::CheckFace {
   HWND alert_ = nullptr;    // a hidden child of window_, which destroys it
   std::wstring command2Face_;
   win32::Font windowFont_;
+  UINT layoutDpi_ = 96;  // the DPI at which the design's twips are laid out (Layout)
   win32::Font command2Font_;
   win32::Accessibility accessibility_;
   std::string unannounced_;           // a line to be said once the window is active again
