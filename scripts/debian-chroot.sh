@@ -36,8 +36,15 @@ mirror() {
 make_chroot() {
   local folder=$1 suite=$2 packages=$3 setup=${4:-}
   shift $(($# < 4 ? $# : 4))
-  local stamp started
-  stamp=$(printf '%s\n' "$suite" "$packages" "$setup" "$@" | sha256sum | cut -d' ' -f1)
+  local stamp started hooks=()
+  # The chroot uses this machine's network, and so trusts what it trusts: the authorities added
+  # here (a proxy that inspects TLS, as schools' and companies' do) go in too, for npm's registry.
+  local authorities=/usr/local/share/ca-certificates
+  if compgen -G "$authorities/*" >/dev/null; then
+    hooks=(--customize-hook="copy-in $authorities /usr/local/share")
+  fi
+  stamp=$( (printf '%s\n' "$suite" "$packages" "$setup" "$@" ${hooks[@]+"${hooks[@]}"}
+            cat "$authorities"/* 2>/dev/null) | sha256sum | cut -d' ' -f1)
   [ "$(cat "$folder/.complete" 2>/dev/null)" != "$stamp" ] || return 0
   "$here/install-debian-packages.sh" mmdebstrap uidmap
   rm -rf "$folder"
@@ -45,10 +52,9 @@ make_chroot() {
   local url=${DEBIAN_MIRROR:-$(mirror)}
   echo "Making a Debian $suite chroot in $folder from $url"
   started=$(date +%s)
-  local hooks=()
   if [ -n "$setup" ]; then
     printf '%s\n' "$setup" >"$folder.setup"
-    hooks=(--customize-hook="chroot \"\$1\" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+    hooks+=(--customize-hook="chroot \"\$1\" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
       HOME=/root DEBIAN_FRONTEND=noninteractive /bin/bash -euo pipefail <$(printf %q "$folder.setup")")
   fi
   mmdebstrap --mode=unshare --variant=apt --include="make${packages:+,$packages}" \
