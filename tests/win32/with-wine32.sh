@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command under 32-bit Wine: the system's own (wine32:i386, installed here) where this
-# machine runs 32-bit x86 code; elsewhere (a hypervisor that refuses it, as this project's CI
-# machines do, and where wine32 would stop 64-bit Wine too) in a Debian 12 chroot with Wine 32
-# and 64, whose 32-bit programs qemu-i386 runs. The chroot is made once in FOLDER by
+# machine runs 32-bit x86 code and it can be installed; elsewhere in a Debian 12 chroot with Wine
+# 32 and 64, whose 32-bit programs qemu-i386 runs where the machine cannot (a hypervisor that
+# refuses them, as this project's CI machines have done, and where wine32 would stop 64-bit Wine
+# too). The chroot is made once in FOLDER by
 # scripts/debian-chroot.sh, and kept; qemu 10 comes from Debian 13, since Debian 12's qemu 7.2
 # takes minutes to start each 32-bit Wine process. The emulator is registered in the binfmt_misc
 # of the chroot's private user namespace only, so nothing on the machine changes. The command runs
@@ -14,9 +15,14 @@ set -euo pipefail
 here=$(dirname "$(realpath "$0")")
 folder=$(realpath -m "$1")
 shift
+emulator=(--binfmt-i386 /opt/qemu/usr/bin/qemu-i386)
 if "$here/can-run-32-bit.sh" 2>/dev/null; then
-  "$here/../../scripts/install-debian-packages.sh" wine32:i386
-  exec "$@"
+  "$here/../../scripts/install-debian-packages.sh" wine32:i386 && exec "$@"
+  # Its i386 packages must match the installed amd64 ones, which a security archive in mid-sync
+  # may not offer: the chroot, of the main archive alone, can still have them.
+  echo "with-wine32.sh: the system's 32-bit Wine could not be installed (above): the Debian 12" \
+    "chroot runs the command instead" >&2
+  emulator=()
 fi
 chroot_maker=$here/../../scripts/debian-chroot.sh
 root=$folder/bookworm
@@ -36,4 +42,5 @@ setup='
   /opt/qemu/usr/bin/qemu-i386 --version | head -n 1'
 "$chroot_maker" make "$root" bookworm "$packages" "$setup" --architectures=amd64,i386
 
-exec "$chroot_maker" run --binfmt-i386 /opt/qemu/usr/bin/qemu-i386 --bind "$PWD" "$root" "$@"
+# Where this machine runs 32-bit code itself, no emulator is needed.
+exec "$chroot_maker" run ${emulator[@]+"${emulator[@]}"} --bind "$PWD" "$root" "$@"
