@@ -115,7 +115,9 @@ std::string ControlHtml(const ui::ControlDesign& design) {
   return html + Escaped(caption.after) + "</button>";
 }
 
-// The design's pixels are multiples of --px: 1px, or more where the form fills a narrow screen.
+// The design's pixels are multiples of --px, which Css() sets: as large as makes the least control
+// a target of its own on a desktop, and the screen's width over the design's on a touch or a
+// narrow screen.
 std::string Px(int pixels) { return "calc(" + std::to_string(pixels) + " * var(--px))"; }
 
 std::string TwipsPx(int twips) { return Px(ui::TwipsToPixels(twips, kCssDpi)); }
