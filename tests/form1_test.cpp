@@ -206,6 +206,26 @@ class Form1Test : public QObject {
     }
   }
 
+  // Under a high-contrast palette, white on black, Text1's edge is drawn in the text's colour, and
+  // the focus adds a mark in the highlight's.
+  void text1KeepsItsFrameInHighContrast() {
+    QPalette palette;
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+      palette.setColor(role, Qt::black);
+    for (auto role : {QPalette::WindowText, QPalette::Text}) palette.setColor(role, Qt::white);
+    palette.setColor(QPalette::Highlight, Qt::cyan);
+    Form1 form;
+    form.setPalette(palette);
+    Show(form);
+    const auto edge = [&form](int x) {
+      return Text1(form)->grab().toImage().pixelColor(x, Text1(form)->height() / 2);
+    };
+    QCOMPARE(edge(1), QColor(Qt::cyan));
+    Button(form, "Command1")->setFocus();
+    QCOMPARE(edge(0), QColor(Qt::white));
+    QCOMPARE(edge(1), QColor(Qt::black));
+  }
+
   void check_data() {
     QTest::addColumn<Trigger>("trigger");
     QTest::addColumn<QList<Answer>>("answers");
