@@ -8,21 +8,29 @@
 // refuses it (Safari 15 knows no 'wasm-unsafe-eval'), the same program as JavaScript
 // (quadrant.wasm.js, fetched only then) takes its place, under the same policy.
 //
+// The one-file page (quadrant.html) marks this script data-inside: there each of those files is
+// inside the page, before this script, in a script element that never runs, whose id is the
+// file's name; the code is compiled at once, and the scripts run by their hashes in the page's
+// policy.
+//
 // Meanwhile the buttons stay grey, and after a moment the page says that it is loading. It says
 // that the program cannot run (#Unsupported) only where the browser refuses it, and that the
-// program did not arrive (#NotLoaded) where one of its files did not.
+// program did not arrive (#NotLoaded) where one of its files did not: or, where the page was
+// opened from a file and not through a web server, that it needs one (#FromFile).
 var Module = typeof Module === 'undefined' ? {} : Module;
 
-// Keeps the whole program for use without a network (sw.js), once the page has loaded; `keep`
-// asks it to keep a file that only some browsers need, once it is there.
-const keep = (() => {
-  if (!('serviceWorker' in navigator)) return () => {};
-  window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
-  return (file) => navigator.serviceWorker.ready.then(
-      (registration) => registration.active.postMessage({keep: file}));
-})();
-
 (() => {
+  const inside = document.currentScript.hasAttribute('data-inside');
+  // Keeps the whole program for use without a network (sw.js), once the page has loaded; `keep`
+  // asks it to keep a file that only some browsers need, once it is there. A file needs none.
+  const keep = (() => {
+    if (inside || !('serviceWorker' in navigator) || !location.protocol.startsWith('http')) {
+      return () => {};
+    }
+    window.addEventListener('load', () => navigator.serviceWorker.register('sw.js'));
+    return (file) => navigator.serviceWorker.ready.then(
+        (registration) => registration.active.postMessage({keep: file}));
+  })();
   let ready = false;
   let said = false;
   const parsed = new Promise((resolve) => {
@@ -43,7 +51,8 @@ const keep = (() => {
     console.error('The program cannot start:', why);
     parsed.then(() => {
       loading().textContent = '';
-      document.getElementById(why && why.notArrived ? 'NotLoaded' : 'Unsupported').hidden = false;
+      document.getElementById(!(why && why.notArrived) ? 'Unsupported'
+          : location.protocol === 'file:' ? 'FromFile' : 'NotLoaded').hidden = false;
     });
   };
 
@@ -53,6 +62,12 @@ const keep = (() => {
     return;
   }
   Module.onAbort = failed;
+  // A script that the policy refuses never runs, and says so only here.
+  document.addEventListener('securitypolicyviolation', (event) => {
+    if (event.blockedURI === 'inline' && event.effectiveDirective.startsWith('script-src')) {
+      failed(`a script refused by the page's policy: ${event.sample}`);
+    }
+  });
   if (typeof PerformanceObserver === 'function') {
     new PerformanceObserver((marks) => {
       if (marks.getEntriesByName('quadrant-ready').length === 0) return;
@@ -64,11 +79,18 @@ const keep = (() => {
     if (!ready && !said) loading().textContent = loading().dataset.text;
   }), 1000);
 
+  const carried = (file) => document.getElementById(file).textContent;
   // Also where it will not be compiled: the preload that fetches it at once is then taken up.
-  const code = fetch('quadrant.wasm').then((response) => {
-    if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
-    return response;
-  }).catch(arrival('quadrant.wasm'));
+  const code = inside
+      ? Promise.resolve(atob(carried('quadrant.wasm'))).then((text) => {
+        const bytes = new Uint8Array(text.length);
+        for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+        return bytes;
+      })
+      : fetch('quadrant.wasm').then((response) => {
+        if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+        return response;
+      }).catch(arrival('quadrant.wasm'));
   // An empty module, to learn whether this page may run WebAssembly at all: WebKit compiles what
   // its policy forbids and refuses only to instantiate it.
   const native = typeof WebAssembly === 'object'
@@ -79,6 +101,7 @@ const keep = (() => {
   // defeats that (a TypeError, as a network that fails midway): then it is compiled once it is
   // all there. A failure counts only where WebAssembly runs.
   const compiled = typeof WebAssembly !== 'object' ? code
+      : inside ? code.then((bytes) => WebAssembly.compile(bytes))
       : code.then((response) => WebAssembly.compileStreaming(response).catch((why) => {
         if (!(why instanceof TypeError)) throw why;
         return fetch('quadrant.wasm').then((again) => again.arrayBuffer())
@@ -86,15 +109,23 @@ const keep = (() => {
       }));
   compiled.catch(() => {});
 
-  const script = (file) => new Promise((resolve, reject) => {
+  // Each script runs in the order added: a file, fetched at once; or what the page carries, as it
+  // is added.
+  const script = (file) => {
     const element = document.createElement('script');
-    element.src = file;
-    // Run in the order added, each fetched at once.
-    element.async = false;
-    element.onload = resolve;
-    element.onerror = () => reject(new Error('did not arrive'));
-    document.head.append(element);
-  }).catch(arrival(file));
+    if (inside) {
+      element.textContent = carried(file);
+      document.head.append(element);
+      return Promise.resolve();
+    }
+    return new Promise((resolve, reject) => {
+      element.src = file;
+      element.async = false;
+      element.onload = resolve;
+      element.onerror = () => reject(new Error('did not arrive'));
+      document.head.append(element);
+    }).catch(arrival(file));
+  };
 
   native.then((compiles) => {
     let instance;

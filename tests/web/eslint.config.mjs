@@ -1,8 +1,8 @@
 // The page's own JavaScript: emscripten's library for the program, and the shell.
-const browser = ['alert', 'console', 'document', 'Event', 'fetch', 'getComputedStyle',
-                 'HTMLDialogElement', 'HTMLInputElement', 'matchMedia', 'navigator', 'performance',
-                 'PerformanceObserver', 'requestAnimationFrame', 'setTimeout', 'WebAssembly',
-                 'window'];
+const browser = ['alert', 'atob', 'console', 'document', 'Event', 'fetch', 'getComputedStyle',
+                 'HTMLDialogElement', 'HTMLInputElement', 'location', 'matchMedia', 'navigator',
+                 'performance', 'PerformanceObserver', 'requestAnimationFrame', 'setTimeout',
+                 'WebAssembly', 'window'];
 // What emscripten's generated code gives a library's functions.
 const emscripten = ['allocateUTF8', 'Asyncify', 'HEAPU32', 'LibraryManager', 'mergeInto',
                     'Module', 'UTF8ToString'];

@@ -2,8 +2,8 @@
 // its error report, and form1.css with the design's measures. Made at build time, so that the
 // page paints before the program has loaded; the program then binds to it (ui/web/dom.cpp).
 //
-//   make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY   (under node, with the real file
-//   system)
+//   make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY ONE_FILE_NAME   (under node, with the
+//   real file system)
 
 #include <algorithm>
 #include <fstream>
@@ -261,8 +261,14 @@ constexpr std::string_view kUnsupportedText =
 constexpr std::string_view kNotLoadedText =
     "Программа не загрузилась: нет связи с сервером. Проверьте подключение к сети.";
 constexpr std::string_view kTryAgain = "Попробовать снова";
+// Or where the site's page was opened from a file, which most browsers will not let it fetch
+// from: the one-file page, named around these, runs there.
+constexpr std::string_view kFromFileBefore =
+    "Эта копия программы открывается только через веб-сервер. Без сервера откройте файл ";
+constexpr std::string_view kFromFileAfter = ": это вся программа в одном файле.";
 
-std::string Html(std::string_view description, std::string_view policy) {
+std::string Html(std::string_view description, std::string_view policy,
+                 std::string_view oneFile) {
   using namespace web::page;
   std::string html =
       "<!doctype html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -300,9 +306,12 @@ std::string Html(std::string_view description, std::string_view policy) {
           Attribute("data-text", kLoadingText) + "></p>\n";
   html += "<p" + Attribute("id", kUnsupported) + " role=\"alert\" hidden>" +
           Escaped(kUnsupportedText) + "</p>\n";
+  // The links load the page itself again, be it the site's or the one-file page.
   html += "<p" + Attribute("id", kNotLoaded) + " role=\"alert\" hidden>" + Escaped(kNotLoadedText) +
-          " <a href=\"./\">" + Escaped(kTryAgain) + "</a></p>\n";
-  html += "<p" + Attribute("id", kEnded) + " hidden>" + Escaped(kEndedText) + " <a href=\"./\">" +
+          " <a href=\"\">" + Escaped(kTryAgain) + "</a></p>\n";
+  html += "<p" + Attribute("id", kFromFile) + " role=\"alert\" hidden>" + Escaped(kFromFileBefore) +
+          Escaped(oneFile) + Escaped(kFromFileAfter) + "</p>\n";
+  html += "<p" + Attribute("id", kEnded) + " hidden>" + Escaped(kEndedText) + " <a href=\"\">" +
           Escaped(kStartAgain) + "</a></p>\n";
 
   // The input dialog. Enter confirms with the form's first button, which gives the form a value;
@@ -341,12 +350,12 @@ bool Write(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 4) {
-    std::cerr << "usage: make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY\n";
+  if (argc != 5) {
+    std::cerr << "usage: make_page SITE_DIR DESCRIPTION CONTENT_SECURITY_POLICY ONE_FILE_NAME\n";
     return 2;
   }
   const std::string site = argv[1];
-  return Write(site + "/index.html", Html(argv[2], argv[3])) && Write(site + "/form1.css", Css())
+  return Write(site + "/index.html", Html(argv[2], argv[3], argv[4])) && Write(site + "/form1.css", Css())
              ? 0
              : 1;
 }

@@ -11,11 +11,12 @@ inline constexpr std::string_view kInputDialog = "InputDialog";
 inline constexpr std::string_view kErrorDialog = "ErrorReport";
 inline constexpr std::string_view kEnded = "Ended";    // what the page says once the program ended
 inline constexpr std::string_view kStatus = "Status";  // where a screen reader hears each result
-// What the page says while the program loads, where it cannot run, and where its files did not
-// arrive; app/web/shell.js shows them.
+// What the page says while the program loads, where it cannot run, where its files did not
+// arrive, and where the site's page was opened from a file; app/web/shell.js shows them.
 inline constexpr std::string_view kLoading = "Loading";
 inline constexpr std::string_view kUnsupported = "Unsupported";
 inline constexpr std::string_view kNotLoaded = "NotLoaded";
+inline constexpr std::string_view kFromFile = "FromFile";
 // The page's heading, which names Form1 for a screen reader.
 inline constexpr std::string_view kTitle = "Title";
 
