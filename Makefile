@@ -309,7 +309,7 @@ test-web:
 	cd $(WEB_DIR) && ctest --output-on-failure
 
 # What Orca says, step by step, as a blind pupil hears a check: the Qt program on Qt 6 and on Qt 5,
-# and the site in each of SCREEN_READER_BROWSERS. Firefox ESR is left out: with it, Orca 43 says
+# the site in each of SCREEN_READER_BROWSERS, and the one-file page from its file in Chromium. Firefox ESR is left out: with it, Orca 43 says
 # neither the line whose focus returns to Text1 nor a dialog's title or the error report (see the
 # README; make test-screen-reader SCREEN_READER_BROWSERS=firefox). Orca works on its own time, the
 # program's events racing it: a run that fails is said and made once more.
@@ -327,7 +327,8 @@ test-screen-reader:
 	    $$build/app/qt/quadrant || exit; \
 	done; \
 	for browser in $(SCREEN_READER_BROWSERS); do \
-	  again tests/screen-reader/run.sh $$browser $(WEB_DIR)/site || exit; done
+	  again tests/screen-reader/run.sh $$browser $(WEB_DIR)/site || exit; done; \
+	again tests/screen-reader/run.sh chromium $(WEB_DIR)/quadrant.html
 
 # The documentation's pictures in docs/images/, made from the real programs: the Qt window, the
 # Windows one under Wine and the page in Chromium (scripts/screenshots.sh). Remade whenever what a
@@ -352,10 +353,11 @@ audit-web:
 package-web: web
 	cmake --build $(WEB_DIR) --target package-web
 
-# Start-up against the bare page, and the page's weight.
+# Start-up against the bare page, and the page's weight; the one-file page's from a file, and its
+# size.
 bench-web: web
 	@scripts/install-debian-packages.sh $(WEB_TEST_PACKAGES)
-	/usr/bin/python3 bench/web_startup.py $(WEB_DIR)/site
+	/usr/bin/python3 bench/web_startup.py $(WEB_DIR)/site $(WEB_DIR)/quadrant.html
 
 # Every artefact of the current version in $(DIST_DIR), with SHA256SUMS, signed where keys are
 # given (see README). Every tool is installed before anything is configured.

@@ -1,9 +1,10 @@
 """What a blind pupil hears: the program driven by keys alone while Orca reads it, what Orca hands
 its speech server as the transcript, and each step's speech checked against the table below.
-Usage (under run.sh): orca_test.py qt PROGRAM | orca_test.py chromium|firefox SITE_DIR
+Usage (under run.sh): orca_test.py qt PROGRAM | orca_test.py chromium|firefox SITE_DIR|ONE_FILE_PAGE
 ORCA_OPTIONS: more options for Orca, such as --debug-file FILE."""
 
 import os
+import pathlib
 import re
 import subprocess
 import sys
@@ -87,10 +88,12 @@ def listen(log, start, expected, timeout, quiet=1.0):
 
 
 def target(work):
-    """The program, or a browser showing the site, served on the loopback, in Russian."""
+    """The program, or a browser showing the site, served on the loopback, or the one-file page,
+    opened from its folder, in Russian."""
     if FRONT_END == "qt":
         return [TARGET]
-    url = SiteServer(TARGET).url
+    url = (pathlib.Path(TARGET).resolve().as_uri() if TARGET.endswith(".html")
+           else SiteServer(TARGET).url)
     if FRONT_END == "chromium":
         return ["chromium", "--no-sandbox", "--test-type", "--force-renderer-accessibility",
                 "--no-first-run", "--new-window", "--disable-background-networking",

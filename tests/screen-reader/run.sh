@@ -2,7 +2,7 @@
 # Runs orca_test.py on a display of its own (x-session.sh), in a D-Bus session of its own that
 # carries the accessibility bus, with a speech server whose output module speaks to nobody, in a
 # Russian session: what Orca says of the program goes to its debug log, read as the transcript.
-# Usage: run.sh qt PROGRAM | run.sh chromium|firefox SITE_DIR
+# Usage: run.sh qt PROGRAM | run.sh chromium|firefox SITE_DIR|ONE_FILE_PAGE
 set -euo pipefail
 
 here=$(dirname "$(realpath "$0")")

@@ -1,13 +1,14 @@
 """Drives the built site in one browser engine as a person would: key presses, and what the page and
 its accessibility tree show. Served on the loopback (site_server.py): the test stops the server to
-check the program offline, and has another withhold the program's code.
+check the program offline, and has another withhold the program's code. The one-file page the same,
+opened from a folder, and served as a plain file.
 
 One scenario for the three engines, over a small Browser interface: Chromium and WebKitGTK through
 Selenium and Debian's WebDriver servers; Firefox over WebDriver BiDi, which Firefox speaks itself
 (Debian has no geckodriver, and npm's downloads one). A small BiDi client here keeps the one
 scenario in one language rather than a second copy of it for node.
 
-Usage: e2e_test.py chromium|webkit|firefox SITE_DIR SCREENSHOT_DIR"""
+Usage: e2e_test.py chromium|webkit|firefox SITE_DIR ONE_FILE_PAGE SCREENSHOT_DIR"""
 
 import asyncio
 import atexit
@@ -17,6 +18,7 @@ import io
 import itertools
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -36,7 +38,7 @@ from selenium.webdriver.common.keys import Keys
 
 from site_server import SiteServer
 
-ENGINE, SITE, SHOTS = sys.argv[1:4]
+ENGINE, SITE, ONE_FILE, SHOTS = sys.argv[1:5]
 AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules/axe-core/axe.min.js")
 FAILURES = []
 
@@ -97,7 +99,9 @@ class Browser:
 
     can_narrow = True  # the viewport can be made as narrow as a phone's
     can_type_cyrillic = True  # the driver can press П, the access key
-    refusal = re.compile("(?!)")  # what the console may say, being expected
+    # What the console may say, being expected: Chromium's note where the program, ready before
+    # the page's first frame (from a file), focused Text1 before the page's autofocus could.
+    refusal = re.compile("Autofocus processing was blocked")
 
     def wait(self, what, script, timeout=10):
         deadline = time.monotonic() + timeout
@@ -462,20 +466,44 @@ ENGINES = {"chromium": Chromium, "webkit": WebKit, "firefox": Firefox}
 SECOND_LANGUAGE = {"webkit": "C"}
 with open(os.path.join(SITE, "index.html"), encoding="utf-8") as page:
     PAGE = page.read()
-# The first visit again, WebAssembly refused by the page's policy as Safari 15.4 reads it (which
-# ignores 'wasm-unsafe-eval'), and missing without a JIT: the server's options, Chromium's flags.
-WITHOUT_WASM = (({"replaced": {"index.html": PAGE.replace(" 'wasm-unsafe-eval'", "")}}, ()),
-                ({}, ("--js-flags=--jitless",)))
-# A start that is slow or fails: what the page shows, meanwhile (#Loading) or for good.
+# WebAssembly refused by the page's policy as Safari 15.4 reads it (which ignores
+# 'wasm-unsafe-eval'), and missing without a JIT (Chromium's flags).
+SAFARI_15 = (" 'wasm-unsafe-eval'", "")
+JITLESS = ("--js-flags=--jitless",)
+# A start that is slow or fails: what the page shows, meanwhile (#Loading) or for good. The site's
+# page opened from a file (no server's options) says that it needs one, where the browser does not
+# let it fetch there.
 STARTS = (("slow code", {"slow": {"quadrant.wasm": 3}}, "Loading"),
           ("code that does not arrive", {"missing": {"quadrant.wasm"}}, "NotLoaded"),
           ("no modal dialogs", {"replaced": {"index.html": PAGE.replace(
               "<script", '<script src="d.js"></script>\n<script', 1),
-              "d.js": "delete HTMLDialogElement.prototype.showModal;"}}, "Unsupported"))
+              "d.js": "delete HTMLDialogElement.prototype.showModal;"}}, "Unsupported"),
+          *[("the site's page opened from a file", None, "FromFile")][:ENGINE == "chromium"])
 SHOWN = ("[...document.querySelectorAll('#Loading, [role=alert]')]"
          ".filter((p) => p.checkVisibility() && p.textContent).map((p) => p.id)")
-FALLBACK_RAN = ("performance.getEntriesByType('resource')"
-                ".some((file) => file.name.endsWith('/quadrant.wasm.js'))")
+# The JavaScript copy puts a WebAssembly of its own in place, which has no validate().
+FALLBACK_RAN = "!WebAssembly.validate"
+
+
+class OneFile:
+    """The one-file page, edited by `replace`, in a folder whose name has Cyrillic letters and
+    spaces, opened from there as from a flash drive; or `served` as a plain file, and then what
+    its server was `asked` for."""
+
+    def __init__(self, replace=("", ""), served=False):
+        self.folder = tempfile.mkdtemp()
+        page = pathlib.Path(self.folder, "Программа для 7 класса", "quadrant.html").resolve()
+        page.parent.mkdir()
+        page.write_text(pathlib.Path(ONE_FILE).read_text(encoding="utf-8").replace(*replace),
+                        encoding="utf-8")
+        self.server = SiteServer(page.parent) if served else None
+        self.url = self.server.url + page.name if served else page.as_uri()
+        self.asked = self.server.asked if served else []
+
+    def stop(self):
+        if self.server:
+            self.server.stop()
+        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 def first_visit(browser, server, without_wasm=False):
@@ -572,13 +600,18 @@ def first_visit(browser, server, without_wasm=False):
         order.append(browser.js("document.activeElement.id"))
     check("tab order from Text1", order, ["Command1", "Command2"])
 
-    # Offline: the service worker serves the whole program, as JavaScript too where it ran so.
-    browser.wait("the service worker", "navigator.serviceWorker.controller !== null")
-    check("the scripts kept", browser.promise("new Promise((kept) => { const look = () => Promise"
-        ".all([...document.scripts].map((s) => caches.match(s.src))).then((found) => found"
-        ".every(Boolean) ? kept(found.length) : setTimeout(look, 99)); look(); })"),
-          2 + without_wasm)
-    server.stop()
+    if isinstance(server, OneFile):
+        # It is offline already, and asks for nothing but itself: no code, worker or manifest.
+        check("what the one-file page asked its server for", set(server.asked),
+              {"quadrant.html"} if server.server else set())
+    else:
+        # Offline: the service worker serves the whole program, as JavaScript too where it ran so.
+        browser.wait("the service worker", "navigator.serviceWorker.controller !== null")
+        check("the scripts kept", browser.promise(
+            "new Promise((kept) => { const look = () => Promise.all([...document.scripts].map((s)"
+            " => caches.match(s.src))).then((found) => found.every(Boolean) ? kept(found.length)"
+            " : setTimeout(look, 99)); look(); })"), 2 + without_wasm)
+        server.stop()
     browser.open(browser.js("location.href"))
     browser.check_with_keys("3", "", "X = 3; Y=0; Положение ось X")
 
@@ -627,20 +660,26 @@ def second_visit(browser, server):
         check("windows after Command2", windows_become(browser, 1), first)
         browser.switch(first[0])
 
-    # The page says which, in Russian, its buttons grey; a failure is on the console too: only what
-    # came before counts. Not get(), which would wait for the slow code.
+    # The page says which, in Russian, its buttons grey, its link to try again the page itself; a
+    # failure is on the console too: only what came before counts. Not get(), which would wait for
+    # the slow code; but a page may not send the browser to a file.
     for what, options, shown in STARTS:
         report_console(browser)
-        other = SiteServer(SITE, **options)
-        browser.execute("location.href = arguments[0];", other.url)
-        browser.wait(what, f"location.port == {other.server_port} && {SHOWN}.join() == '{shown}'"
-                     f" && /[а-я]{{3}}/.test({shown}.textContent)"
-                     " && [...document.querySelectorAll('#Form1 button')].every((b) => b.disabled)",
-                     6)
+        other = SiteServer(SITE, **options) if options is not None else None
+        if other:
+            browser.execute("location.href = arguments[0];", other.url)
+        else:
+            browser.get(pathlib.Path(SITE, "index.html").resolve().as_uri())
+        browser.wait(what, f"location.port == '{other.server_port if other else ''}'"
+                     f" && {SHOWN}.join() == '{shown}' && /[а-я]{{3}}/.test({shown}.textContent)"
+                     " && [...document.querySelectorAll('#Form1 button')].every((b) => b.disabled)"
+                     " && [...document.querySelectorAll('[role=alert] a')].every((a) =>"
+                     " a.href == location.href)", 6)
         if shown == "Loading":
             browser.open()
             check(f"{what}, once ready", browser.js(SHOWN), [])
-        other.stop()
+        if other:
+            other.stop()
         browser.errors()
 
 
@@ -678,14 +717,18 @@ def seeing_poorly(browser, server):
         check(f"the dialog's title, as drawn, {what}", browser.text_contrast("#InputTitle") >= 4.5,
               True)
         if phone:
-            check("the phone's field", browser.js(
+            check("the phone's fields", browser.js(
                 "[getComputedStyle(InputText).fontSize, InputText.inputMode,"
                 " InputText.enterKeyHint, InputText.autocapitalize,"
-                " document.documentElement.scrollWidth <= innerWidth]"),
-                ["16px", "text", "done", "none", True])
+                " document.documentElement.scrollWidth <= innerWidth,"
+                " getComputedStyle(Text1).fontSize, Math.round(Command1.getBoundingClientRect()"
+                ".top - Text1.getBoundingClientRect().bottom"
+                " - parseFloat(getComputedStyle(Form1).rowGap))]"),
+                ["16px", "text", "done", "none", True, "16px", 0])
         browser.shot(f"seeing-{forced or ('phone' if phone else 'desktop')}")
         browser.keys(Keys.ESCAPE)
         browser.answer("Y", key=Keys.ESCAPE)
+        browser.line(f"the longest line, {what}", "X = 0; Y = 0; Положение - начало координат")
 
     # WCAG's text spacing, as a reader's own style sets it: every text stays whole, the line too.
     browser.emulate()
@@ -705,14 +748,18 @@ def report_console(browser):
                     if not browser.refusal.search(message))
 
 
-def visit(language, dark, scenario, options=None, flags=()):
-    server = SiteServer(SITE, **(options or {}))
+def visit(language, dark, scenario, one_file, edit, flags=(), served=False):
+    """The site, or the one-file page, with `edit` made to the page, in a browser with `flags`."""
+    server = OneFile(edit or ("", ""), served) if one_file else SiteServer(
+        SITE, replaced={"index.html": PAGE.replace(*edit)} if edit else {})
     start = time.monotonic()
     browser = ENGINES[ENGINE](language, dark, *flags)
-    if options is not None:  # Firefox reports the policy's refusal on each load
-        browser.refusal = re.compile(r"blocked WebAssembly .*'wasm-unsafe-eval'")
+    without_wasm = edit == SAFARI_15 or flags == JITLESS
+    if edit == SAFARI_15:  # Firefox reports the policy's refusal on each load
+        browser.refusal = re.compile(browser.refusal.pattern +
+                                     r"|blocked WebAssembly .*'wasm-unsafe-eval'")
     try:
-        scenario(browser, server, *([True] if options is not None else []))
+        scenario(browser, server, *([without_wasm] if scenario == first_visit else []))
     except Exception:
         browser.shot(f"{scenario.__name__}-failed")
         raise
@@ -720,16 +767,24 @@ def visit(language, dark, scenario, options=None, flags=()):
         report_console(browser)
         browser.close()
         server.stop()
-    print(f"{ENGINE}, {scenario.__name__} {flags or options or ''}"[:80],
+    print(f"{ENGINE}, {scenario.__name__}", "one file" if one_file else "site",
+          "served" if served else "", *flags, "Safari 15" if edit == SAFARI_15 else "",
           f"{time.monotonic() - start:.1f} s")
 
 
 def main():
     os.makedirs(SHOTS, exist_ok=True)
+    # (language, dark theme, scenario, the one-file page, its edit, Chromium's flags, served)
     for language, dark, scenario, *variant in (
-            ("ru", False, first_visit), (SECOND_LANGUAGE.get(ENGINE, "en-US"), True, second_visit),
-            *[("ru", False, first_visit, *v) for v in WITHOUT_WASM[:1 + (ENGINE == "chromium")]],
-            *[("ru", False, seeing_poorly)][:ENGINE == "chromium"]):
+            ("ru", False, first_visit, False, None),
+            (SECOND_LANGUAGE.get(ENGINE, "en-US"), True, second_visit, False, None),
+            ("ru", False, first_visit, False, SAFARI_15),
+            ("ru", False, first_visit, True, None),
+            ("ru", False, first_visit, True, SAFARI_15),
+            ("ru", False, first_visit, True, None, (), True),
+            *[("ru", False, scenario, one_file, None, flags) for one_file in (False, True)
+              for scenario, flags in ((first_visit, JITLESS), (seeing_poorly, ()))
+              if ENGINE == "chromium"]):
         try:
             visit(language, dark, scenario, *variant)
         except Exception as error:  # a failure of the engine or its driver fails the test too

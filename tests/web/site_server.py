@@ -19,7 +19,7 @@ class SiteServer(http.server.ThreadingHTTPServer):
     """Serves `site` in a thread of its own (unless serve is false) until stop(). Files named in
     `missing` are answered with 404; those in `slow` ({name: seconds}) only after that long, as on
     a slow network; those in `replaced` ({name: text}) with that text instead of the file's own.
-    `headers` ({name: value}) go with every answer."""
+    `headers` ({name: value}) go with every answer. What was asked for, by name, is `asked`."""
 
     class Handler(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
@@ -32,6 +32,7 @@ class SiteServer(http.server.ThreadingHTTPServer):
 
         def send_head(self):
             name = self.path.split("?")[0].lstrip("/") or "index.html"
+            self.server.asked.append(name)
             time.sleep(self.server.slow.get(name, 0))
             if name in self.server.missing:
                 self.send_error(404)
@@ -49,6 +50,7 @@ class SiteServer(http.server.ThreadingHTTPServer):
         super().__init__(("127.0.0.1", 0), functools.partial(self.Handler, directory=site))
         self.missing, self.slow = missing, slow or {}
         self.replaced, self.headers = replaced or {}, headers or {}
+        self.asked = []
         self.url = f"http://127.0.0.1:{self.server_port}/"
         if serve:
             threading.Thread(target=self.serve_forever, daemon=True).start()

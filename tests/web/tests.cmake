@@ -4,7 +4,7 @@
 foreach(engine chromium webkit firefox)
   add_test(NAME end_to_end_${engine}
            COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e_test.py ${engine}
-                   ${QUADRANT_SITE} ${CMAKE_BINARY_DIR}/screenshots)
+                   ${QUADRANT_SITE} ${CMAKE_BINARY_DIR}/quadrant.html ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(end_to_end_${engine} PROPERTIES TIMEOUT 300)
 endforeach()
 
