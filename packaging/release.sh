@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds every artefact of the current version from clean build folders and puts them into DIST:
 # the Debian package and its debug symbols, the same for Debian 11 (built in the Debian 11 chroot
-# of test-floors, made there on the first run; needs root), the Windows zips and MSIs of both widths, the
-# per-user installer,
-# and the browser's site as a zip; then SHA256SUMS over them, signed where a key is given
-# (QUADRANT_GPG_KEY; the Windows files as sign.sh says), and a table of what is there.
+# of test-floors, made there on the first run; needs root), the Windows zips and MSIs of both
+# widths, the per-user installer, the browser's site as a zip and the whole program in one HTML
+# file; then SHA256SUMS over them, signed where a key is given (QUADRANT_GPG_KEY; the Windows files
+# as sign.sh says), and a table of what is there.
 #
 # The same commit gives the same bytes: every time recorded is the last commit's, and the time
 # zone, locale and umask of the caller do not reach the files.
@@ -35,6 +35,7 @@ cp "$build"/quadrant_"$version"_amd64.deb "$build"/quadrant-dbgsym_"$version"_am
   "$build"-windows/quadrant-"$version"-win64.zip "$build"-windows/quadrant-"$version"-setup.exe \
   "$build"-windows/quadrant-"$version"-x64.msi "$build"-windows-x86/quadrant-"$version"-win32.zip \
   "$build"-windows-x86/quadrant-"$version"-x86.msi "$build"-web/quadrant-"$version"-web.zip "$dist"/
+cp "$build"-web/quadrant.html "$dist"/quadrant-"$version".html
 touch -d "@$SOURCE_DATE_EPOCH" "$dist"/*
 
 cd "$dist"

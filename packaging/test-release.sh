@@ -32,6 +32,8 @@ cd "$dist"
 ! grep -rqF -f "$work/password" . || fail "the password is in $dist"
 ! grep -rqF -e "$(sed -n 2p "$work/key.pem")" . || fail "the signing key is in $dist"
 sha256sum --quiet -c SHA256SUMS || fail "the sums do not match"
+version=$(sed -n 's/^project(quadrant VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+grep -q " quadrant-$version\.html$" SHA256SUMS || fail "SHA256SUMS leaves out the one-file page"
 gpg --verify SHA256SUMS.asc SHA256SUMS 2>/dev/null || fail "SHA256SUMS.asc does not verify"
 
 # Signed twice: SHA-1 for Windows 7 without its SHA-2 updates, and SHA-256 nested in it.
@@ -41,7 +43,6 @@ verify() {
   digests=$(sed -n 's/^Message digest algorithm \+: //p' "$work/verify.log" | tr '\n' ' ')
   [ "$digests" = "SHA1 SHA256 " ] || fail "$2 is signed with $digests, not SHA1 then SHA256"
 }
-version=$(sed -n 's/^project(quadrant VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
 verify "quadrant-$version-setup.exe" "the installer"
 mkdir "$work/zip"
 for width in win64:x64 win32:x86; do
