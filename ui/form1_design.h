@@ -1,8 +1,8 @@
 #pragma once
 
-// The design of the program's one window and of its input dialog, as plain data that both front
-// ends read (ui/qt with Qt Widgets, ui/win32 with user32 and comctl32). A caption, a size or a key
-// is changed here and nowhere else.
+// The design of the program's one window and of its input dialog, as plain data that every front
+// end reads (ui/qt with Qt Widgets, ui/win32 with user32 and comctl32, ui/web with the DOM). A
+// caption, a size, a key or a text is changed here and nowhere else.
 //
 // Texts are UTF-8. An "&" in a caption marks the next letter as the access key, as both toolkits
 // read it. Sizes and positions are in twips, 1440 to the inch: 15 twips make one pixel at 96 dpi,
@@ -125,5 +125,24 @@ inline constexpr std::string_view kInputCancel = "Отмена";
 // How a check that failed is reported, as in "Ошибка выполнения 6: Переполнение": in a message box
 // with an error icon, titled with the window's caption.
 inline constexpr std::string_view kErrorReport = "Ошибка выполнения";
+
+// What the browser's page says beside the form: after a moment of loading, where a slow network
+// keeps the buttons grey; where the browser cannot run the program (no modal dialogs before Safari
+// 15.4, or neither WebAssembly nor its JavaScript copy runs); where its files did not arrive; where
+// the site's page was opened from a file, naming the one-file page at %s; and once the program has
+// ended, where the browser keeps its tab open. The links load the page again.
+inline constexpr std::string_view kPageLoading = "Загрузка…";
+inline constexpr std::string_view kPageUnsupported =
+    "Этот браузер не может запустить программу. Она работает в Chrome и Edge с версии 109, "
+    "Firefox с версии 115 и Safari с версии 15.4; обновите браузер или откройте страницу в "
+    "другом.";
+inline constexpr std::string_view kPageNotLoaded =
+    "Программа не загрузилась: нет связи с сервером. Проверьте подключение к сети.";
+inline constexpr std::string_view kPageTryAgain = "Попробовать снова";
+inline constexpr std::string_view kPageFromFile =
+    "Эта копия программы открывается только через веб-сервер. Без сервера откройте файл %s: это "
+    "вся программа в одном файле.";
+inline constexpr std::string_view kPageEnded = "Программа завершена.";
+inline constexpr std::string_view kPageStartAgain = "Запустить снова";
 
 }  // namespace ui

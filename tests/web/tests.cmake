@@ -8,13 +8,21 @@ foreach(engine chromium webkit firefox)
   set_tests_properties(end_to_end_${engine} PROPERTIES TIMEOUT 300)
 endforeach()
 
-# The page's own JavaScript, through ESLint (pinned in tests/web): a name misspelt there would
-# fail only when the user reaches it.
+# The page's own JavaScript, styles and markup, through ESLint, stylelint and html-validate (pinned
+# in tests/web): a name misspelt there would fail only when the user reaches it. The markup as it is
+# shipped, written from its template: the site's page and the one-file page.
+set(tools ${CMAKE_CURRENT_LIST_DIR}/node_modules/.bin)
 add_test(NAME javascript_lint
-         COMMAND ${CMAKE_CURRENT_LIST_DIR}/node_modules/.bin/eslint
-                 --config ${CMAKE_CURRENT_LIST_DIR}/eslint.config.mjs
+         COMMAND ${tools}/eslint --config ${CMAKE_CURRENT_LIST_DIR}/eslint.config.mjs
                  ui/web/dom.js app/web/shell.js
          WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+add_test(NAME styles_lint
+         COMMAND ${tools}/stylelint --config ${CMAKE_CURRENT_LIST_DIR}/stylelint.config.mjs
+                 app/web/quadrant.css ${QUADRANT_SITE}/form1.css
+         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+add_test(NAME markup_lint
+         COMMAND ${tools}/html-validate --config ${CMAKE_CURRENT_LIST_DIR}/htmlvalidate.mjs
+                 ${QUADRANT_SITE}/index.html ${CMAKE_BINARY_DIR}/quadrant.html)
 
 # What a first visit downloads, gzipped, without the images (site_server.py). 43,554 bytes when
 # the budget was first set; 46,093 once the page had learned forced colours, its own focus ring,

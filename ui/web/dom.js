@@ -135,14 +135,14 @@ mergeInto(LibraryManager.library, {
       const box = document.getElementById(UTF8ToString(focus, focusSize));
       // Safari on a phone zooms the page as a field whose text is under 16 px takes the focus.
       // On a touch screen, where the form's scale puts Text1's text below that, its text is set at
-      // 16 px in a box as much larger and drawn smaller by --shrink (quadrant.css), from its
-      // --height: the form keeps its proportions and the line its room.
+      // 16 px in a box as much larger and drawn smaller by --shrink (quadrant.css): the form keeps
+      // its proportions and the line its room.
       const fit = () => {
         element.style.removeProperty('--shrink');
         const shrink = parseFloat(getComputedStyle(box).fontSize) / 16;
-        if (!matchMedia('(pointer: coarse)').matches || !(shrink < 1)) return;
-        element.style.setProperty('--height', box.getBoundingClientRect().height + 'px');
-        element.style.setProperty('--shrink', shrink);
+        if (matchMedia('(pointer: coarse)').matches && shrink < 1) {
+          element.style.setProperty('--shrink', shrink);
+        }
       };
       fit();
       window.addEventListener('resize', fit);
