@@ -1,5 +1,7 @@
 #include "ui/web/dom.h"
 
+#include <emscripten/emscripten.h>
+
 #include <cstdlib>
 #include <memory>
 #include <type_traits>
@@ -8,6 +10,7 @@
 // module's heap and freed here. Where a function fails, it leaves its failure's description in
 // `failure` instead of throwing past the C++ frames.
 extern "C" {
+void quadrant_on_press(const char* button, std::size_t buttonSize, void (*handler)());
 void quadrant_bind(const char* form, std::size_t formSize, const char* focus, std::size_t focusSize,
                    char** failure);
 void quadrant_show_text(const char* box, std::size_t boxSize, const char* text,
@@ -20,8 +23,12 @@ char* quadrant_ask(const char* dialog, std::size_t dialogSize, const char* promp
 void quadrant_report(const char* dialog, std::size_t dialogSize, const char* message,
                      std::size_t messageSize);
 void quadrant_end(const char* form, std::size_t formSize, const char* ended, std::size_t endedSize,
-                  char** failure);
+                  const char* region, std::size_t regionSize, char** failure);
 }
+
+// The page calls a button's handler through here, so that the stack that it puts aside while a
+// dialog is open starts at an export, which is where Asyncify resumes it.
+extern "C" EMSCRIPTEN_KEEPALIVE void quadrant_press(void (*handler)()) { handler(); }
 
 namespace web::dom {
 namespace {
@@ -52,7 +59,10 @@ auto Checked(Call call) {
 
 }  // namespace
 
-void Bind(std::string_view form, std::string_view focus) {
+void Bind(std::string_view form, std::string_view focus, std::initializer_list<Press> presses) {
+  for (const Press& press : presses) {
+    quadrant_on_press(press.button.data(), press.button.size(), press.handler);
+  }
   Checked([&](char** failure) {
     quadrant_bind(form.data(), form.size(), focus.data(), focus.size(), failure);
   });
@@ -83,9 +93,10 @@ void Report(std::string_view dialog, std::string_view message) {
   quadrant_report(dialog.data(), dialog.size(), message.data(), message.size());
 }
 
-void End(std::string_view form, std::string_view ended) {
+void End(std::string_view form, std::string_view ended, std::string_view region) {
   Checked([&](char** failure) {
-    quadrant_end(form.data(), form.size(), ended.data(), ended.size(), failure);
+    quadrant_end(form.data(), form.size(), ended.data(), ended.size(), region.data(), region.size(),
+                 failure);
   });
 }
 

@@ -8,6 +8,7 @@
 // A failure of the page's script inside any of these (a missing element, a browser that lacks a
 // function) is thrown as a ScriptError, so that a check reports it as it reports a run-time error.
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,12 +20,18 @@ class ScriptError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Makes the form live: its buttons enabled, each calling the exported function named after it and
-// the event ("Command1_Click"); Enter in a text box and Escape press the buttons marked as the
-// default and the cancel one; the focus goes to `focus`, with the caret before its text. While a
-// dialog is open, no press of a button, by any route, calls anything. The page's dialogs answer
-// (Ask, Report) as they close, not on their later "close" event.
-void Bind(std::string_view form, std::string_view focus);
+// What a press of the button of that id calls.
+struct Press {
+  std::string_view button;
+  void (*handler)();
+};
+
+// Makes the form live: its buttons enabled, each calling its handler of `presses` (a button without
+// one is a failure); Enter in a text box and Escape press the buttons marked as the default and the
+// cancel one; the focus goes to `focus`, with the caret before its text. While a dialog is open, no
+// press of a button, by any route, calls anything. The page's dialogs answer (Ask, Report) as they
+// close, not on their later "close" event.
+void Bind(std::string_view form, std::string_view focus, std::initializer_list<Press> presses);
 
 // Replaces the text of a text box and shows it from its first character.
 void ShowText(std::string_view box, std::string_view text);
@@ -44,8 +51,9 @@ std::string Ask(std::string_view dialog, std::string_view prompt, std::string_vi
 // be shown, the browser's own alert says it.
 void Report(std::string_view dialog, std::string_view message);
 
-// Takes the form off the page and shows `ended` instead, with the focus on its link; closes the
-// window where it is the program's own (an installed app, a window opened for the program).
-void End(std::string_view form, std::string_view ended);
+// Takes the form off the page and shows `ended` instead, with the focus on its link, its words said
+// through the live region `region`; closes the window where it is the program's own (an installed
+// app, a window opened for the program).
+void End(std::string_view form, std::string_view ended, std::string_view region);
 
 }  // namespace web::dom

@@ -9,7 +9,7 @@
 
 // The library's own helpers ($name below), as emscripten names them in the generated code:
 /* global quadrantGuard, quadrantAnswerInTime, quadrantFreshDialog, quadrantShowModal,
-   quadrantShowWhole */
+   quadrantShowWhole, quadrantPresses */
 
 mergeInto(LibraryManager.library, {
   // Runs `body`, sync or async. On a failure, the description goes to `failure` and the result is
@@ -97,7 +97,15 @@ mergeInto(LibraryManager.library, {
     if (lacking > 0) form.style.setProperty('--wider', lacking + 'px');
   },
 
-  quadrant_bind__deps: ['$quadrantGuard', '$quadrantShowWhole'],
+  // What each button's press calls, by the button's id: a function of the program, called through
+  // its way in for the page (quadrant_press).
+  $quadrantPresses: {},
+  quadrant_on_press__deps: ['$quadrantPresses'],
+  quadrant_on_press: function(button, buttonSize, handler) {
+    quadrantPresses[UTF8ToString(button, buttonSize)] = handler;
+  },
+
+  quadrant_bind__deps: ['$quadrantGuard', '$quadrantShowWhole', '$quadrantPresses'],
   quadrant_bind: function(form, formSize, focus, focusSize, failure) {
     return quadrantGuard(failure, () => {
       const element = document.getElementById(UTF8ToString(form, formSize));
@@ -110,9 +118,10 @@ mergeInto(LibraryManager.library, {
       const busy = () =>
           document.querySelector('dialog[open]') !== null || Asyncify.currData !== null;
       for (const button of element.querySelectorAll('button')) {
-        const handler = Module['_' + button.id + '_Click'];
+        const handler = quadrantPresses[button.id];
+        if (handler === undefined) throw new Error(`nothing to call for ${button.id}`);
         button.addEventListener('click', () => {
-          if (!busy()) handler();
+          if (!busy()) Module['_quadrant_press'](handler);
         });
         button.disabled = false;
       }
@@ -233,14 +242,15 @@ mergeInto(LibraryManager.library, {
   },
 
   quadrant_end__deps: ['$quadrantGuard'],
-  quadrant_end: function(form, formSize, ended, endedSize, failure) {
+  quadrant_end: function(form, formSize, ended, endedSize, region, regionSize, failure) {
     return quadrantGuard(failure, () => {
       document.getElementById(UTF8ToString(form, formSize)).remove();
       const notice = document.getElementById(UTF8ToString(ended, endedSize));
       notice.hidden = false;
       notice.querySelector('a').focus();
       // Focused, the link alone is read: the notice's own words go to the live region.
-      document.querySelector('[aria-live]').textContent = notice.firstChild.textContent.trim();
+      document.getElementById(UTF8ToString(region, regionSize)).textContent =
+          notice.firstChild.textContent.trim();
       // Only a window that is the program's own closes: an installed app's, or one that another
       // page opened for it. A tab that the user opened stays, saying that the program has ended.
       if (window.opener || matchMedia('(display-mode: standalone)').matches) window.close();

@@ -30,21 +30,24 @@ class Page final : public ui::CheckFace {
 
 }  // namespace
 
-void ShowForm1() { dom::Bind(ui::kForm1.caption, ui::kTabOrder.front()->name); }
+void ShowForm1() {
+  dom::Bind(ui::kForm1.caption, ui::kTabOrder.front()->name,
+            {{ui::kCommand1.name, &Command1_Click}, {ui::kCommand2.name, &Command2_Click}});
+}
 
 }  // namespace web
 
 // A failed check is reported and the page goes on.
-EMSCRIPTEN_KEEPALIVE void Command1_Click() {
+void Command1_Click() {
   web::Page page;
   ui::Check(page);
 }
 
-EMSCRIPTEN_KEEPALIVE void Command2_Click() {
+void Command2_Click() {
   using namespace web;
   std::string failure;
   try {
-    dom::End(ui::kForm1.caption, page::kEnded);
+    dom::End(ui::kForm1.caption, page::kEnded, page::kStatus);
   } catch (...) {
     failure = ui::ErrorReport(std::current_exception());
   }

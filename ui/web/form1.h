@@ -12,7 +12,7 @@ void ShowForm1();
 
 }  // namespace web
 
-// The commands, exported under these names: the page calls each when its button is pressed.
+// The commands, which the page calls as their buttons are pressed (ShowForm1 binds them).
 extern "C" {
 void Command1_Click();
 void Command2_Click();
