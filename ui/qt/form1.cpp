@@ -169,7 +169,10 @@ void Form1::Layout() {
 }
 
 QWidget* Form1::Control(const ui::ControlDesign& design) const {
-  return findChild<QWidget*>(Text(design.name), Qt::FindDirectChildrenOnly);
+  if (&design == &ui::kText1) return Text1;
+  if (&design == &ui::kCommand1) return Command1;
+  Q_ASSERT(&design == &ui::kCommand2);
+  return Command2;
 }
 
 QPushButton* Form1::ButtonWithRole(ui::KeyRole role) const {

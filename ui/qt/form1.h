@@ -33,7 +33,7 @@ class Form1 : public QWidget, private ui::CheckFace {
   void Command2_Click();
 
  private:
-  QWidget* Control(const ui::ControlDesign& design) const;
+  QWidget* Control(const ui::ControlDesign& design) const;  // the member that shows it
   QPushButton* ButtonWithRole(ui::KeyRole role) const;
   int LayoutDpi() const;
   void Layout();
