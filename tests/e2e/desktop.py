@@ -30,6 +30,7 @@ def wait_for(what, read, expected=None, timeout=10.0, done=None):
 def check(what, actual, expected):
     if actual != expected:
         FAILURES.append(f"{what}: got {actual!r}, expected {expected!r}")
+    return actual == expected
 
 
 def check_soon(what, read, expected, timeout=5.0):
@@ -67,6 +68,27 @@ def focus(what, find, timeout=15.0, ask=False):
         return window, "IsViewable" in xwininfo.stdout, active, xdotool("getwindowfocus")
     return wait_for(f"{what} to have the keyboard (window, mapped, active, focus)", state,
                     timeout=timeout, done=lambda s: s and s[1] and s[0] == s[2] == s[3])[0]
+
+
+def exit_status(process, timeout=15):
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        return "still running"
+
+
+class Keyboard:
+    """The story's keys (tests/e2e/story.py), through the X server: the access key is Alt+П."""
+
+    def press(self, key):
+        keys("alt+Cyrillic_pe" if key == "access" else key)
+
+    def reply(self, typed, key):
+        if typed is not None:
+            type_text(typed)
+        if key is not None:
+            keys(key)
 
 
 def screenshot(folder, name, window=None):

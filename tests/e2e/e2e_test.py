@@ -1,5 +1,6 @@
 """Drives the real program as a person would: key presses through the X server, and what a
-screen reader reads back over AT-SPI. Usage: e2e_test.py PROGRAM DESKTOP_ENTRY SCREENSHOT_DIR"""
+screen reader reads back over AT-SPI; the story of story.py, and what is the Qt program's own.
+Usage: e2e_test.py PROGRAM DESKTOP_ENTRY SCREENSHOT_DIR"""
 
 import configparser
 import os
@@ -8,15 +9,16 @@ import sys
 
 import pyatspi
 
-from desktop import (check, check_soon, focus, keys, run, screenshot, type_text, wait_for,
-                     xdotool)
+from desktop import (Keyboard, check, check_soon, exit_status, focus, keys, run, screenshot,
+                     wait_for, xdotool)
+from story import STORY, tell
 
 PROGRAM, DESKTOP_ENTRY, SHOTS = sys.argv[1:4]
 ICONS = os.path.join(os.path.dirname(__file__), "..", "..", "app", "icons")
 TITLE = "Ввод переменных"
 
 
-class Program:
+class Program(Keyboard):
     """The running program and its accessible tree."""
 
     def __init__(self, env_extra=None):
@@ -65,25 +67,20 @@ class Program:
         self.met.add(window)
         return window
 
-    def answer(self, typed=None, key="Return", title=TITLE, shot=None):
-        """Waits for the next dialog to have the keyboard, then answers it."""
-        window = self.new_window(title)
-        if shot:
-            screenshot(SHOTS, shot, window)
-        if typed is not None:
-            type_text(typed)
-        keys(key)
+    # The story's steps (story.py).
+    def ask(self, coordinate):
+        self.new_window(TITLE)
 
-    def check_line(self, what, expected):
-        focus(f"Form1 after {what}", lambda: self.window)
-        check_soon(what, self.line, expected)
-
-    def exit_status(self):
-        try:
-            return self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            return "still running"
+    def follows(self, what, kind, expected):
+        if kind == "report":
+            alert = wait_for("the error report", lambda: self.find(self.app, pyatspi.ROLE_ALERT))
+            check(what, self.find(alert, pyatspi.ROLE_LABEL, expected).name, expected)
+            self.new_window("Form1")
+        elif kind == "end":
+            check(f"exit status after {what}", exit_status(self.process, 10), 0)
+        else:
+            focus(f"Form1 after {what}", lambda: self.window)
+            check_soon(what, self.line, expected)
 
 
 def visible_windows(pid, *criteria):
@@ -161,48 +158,33 @@ def main():
             icons.get((size, size), []), artwork_pixels(f"{ICONS}/quadrant-{size}.png")), "")
     check("caret in Text1 at start", program.text1.queryText().caretOffset, 0)
 
-    # Enter in Text1 presses the default button; typing replaces the selected default "0". The
-    # line is longer than the box, which shows its start.
-    keys("Return")
-    program.answer("-123456789.25")
-    program.answer("987654321.75", shot="input-dialog.png")
-    program.check_line("a check", "X = -123456789,25; Y = 987654321,75; Пложение: II четверть")
-    screenshot(SHOTS, "form1-after-check.png")
+    def context_menu():
+        """Text1's context menu, in Russian: the screen reader does not see Qt's popup menus, so
+        it is left to a reviewer's eye."""
+        screenshot(SHOTS, "form1-after-check.png")
+        box = program.text1.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
+                        str(box.y + box.height // 2), "click", "3"], check=True)
+        wait_for("the context menu", lambda: len(visible_windows(program.process.pid)) > 1)
+        subprocess.run(["import", "-window", "root", os.path.join(SHOTS, "context-menu.png")],
+                       check=True)
+        keys("Escape")
+        wait_for("the context menu to close",
+                 lambda: len(visible_windows(program.process.pid)) == 1)
 
-    # Text1's context menu, in Russian: the screen reader does not see Qt's popup menus, so it is
-    # left to a reviewer's eye.
-    box = program.text1.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
-                    str(box.y + box.height // 2), "click", "3"], check=True)
-    wait_for("the context menu", lambda: len(visible_windows(program.process.pid)) > 1)
-    subprocess.run(["import", "-window", "root", os.path.join(SHOTS, "context-menu.png")],
-                   check=True)
-    keys("Escape")
-    wait_for("the context menu to close", lambda: len(visible_windows(program.process.pid)) == 1)
-
-    # The access key; a cancelled dialog reads as 0.
-    focus("Form1", lambda: program.window)
-    keys("alt+Cyrillic_pe")
-    program.answer(key="Escape")
-    program.answer("5")
-    program.check_line("a cancelled X and 5", "X = 0; Y = 5; Положение - ось Y")
-
-    # An overflow is reported; the window keeps its line and goes on.
-    keys("Return")
-    program.answer("1e999")
-    alert = wait_for("the error report", lambda: find(program.app, pyatspi.ROLE_ALERT))
-    report = find(alert, pyatspi.ROLE_LABEL, "Ошибка выполнения 6: Переполнение")
-    check("error report", report.name, "Ошибка выполнения 6: Переполнение")
-    program.answer(title="Form1")
-    program.check_line("the overflow report", "X = 0; Y = 5; Положение - ось Y")
-
-    keys("Escape")
-    check("exit status after Escape", program.exit_status(), 0)
+    # Enter in Text1 presses the default button; typing replaces the selected default "0". A line
+    # longer than the box shows its start.
+    long_line = "a line longer than the box"
+    tell(program, [(long_line, ["Return"], [("X", "-123456789.25", "Return"),
+                                            ("Y", "987654321.75", "Return")],
+                    ("line", "X = -123456789,25; Y = 987654321,75; Пложение: II четверть"))] + STORY,
+         {(long_line, "Y"): lambda: screenshot(SHOTS, "input-dialog.png"),
+          (long_line, None): context_menu})
 
     # Closing the window through the window manager's frame ends the program too.
     program = Program()
     keys("alt+F4")
-    check("exit status after closing the window", program.exit_status(), 0)
+    check("exit status after closing the window", exit_status(program.process, 10), 0)
 
 
 if __name__ == "__main__":
