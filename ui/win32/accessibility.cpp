@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/win32/newer.h"
 #include "ui/win32/text.h"
 
 namespace win32 {
@@ -18,11 +19,10 @@ namespace {
 
 const MSAAPROPID kAnnotated[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
 
-// UI Automation's notification, of Windows 10 1709, which the program must not import, and what
-// it needs around it: a provider for a plain window, and strings of oleaut32, which the program
-// does not load otherwise. The values are those of NotificationKind_ActionCompleted and
-// NotificationProcessing_ImportantMostRecent: a check is an action completed, and its line
-// replaces any line of an earlier check not yet said.
+// UI Automation's notification, of Windows 10 1709, and what it needs around it: a provider for a
+// plain window, and strings of oleaut32, which the program does not load otherwise. The values are
+// those of NotificationKind_ActionCompleted and NotificationProcessing_ImportantMostRecent: a check
+// is an action completed, and its line replaces any line of an earlier check not yet said.
 using HostProviderFunction = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
 using RaiseNotificationFunction = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int, BSTR,
                                                    BSTR);
@@ -30,22 +30,6 @@ using AllocateStringFunction = BSTR(WINAPI*)(const OLECHAR*, UINT);
 using FreeStringFunction = void(WINAPI*)(BSTR);
 constexpr int kActionCompleted = 2;
 constexpr int kImportantMostRecent = 1;
-
-// A library of the system's folder only, never one beside the program. It stays loaded, as the
-// program may call into it until it ends.
-HMODULE SystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-}
-
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  // The only way to reach a function by name: its type is the one its documentation gives.
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // Looked up once, at the first announcement, and never changed after: all four, or none.
 struct Notifications {
@@ -57,13 +41,14 @@ struct Notifications {
 
 const Notifications& LookupNotifications() {
   static const Notifications notifications = [] {
-    const HMODULE automation = SystemLibrary(L"uiautomationcore.dll");
-    const auto raise = Find<RaiseNotificationFunction>(automation, "UiaRaiseNotificationEvent");
+    const wchar_t automation[] = L"uiautomationcore.dll";
+    const auto raise =
+        FindNewer<RaiseNotificationFunction>(automation, "UiaRaiseNotificationEvent");
     if (raise == nullptr) return Notifications{};
-    const HMODULE strings = SystemLibrary(L"oleaut32.dll");
-    Notifications found{Find<HostProviderFunction>(automation, "UiaHostProviderFromHwnd"), raise,
-                        Find<AllocateStringFunction>(strings, "SysAllocStringLen"),
-                        Find<FreeStringFunction>(strings, "SysFreeString")};
+    Notifications found{FindNewer<HostProviderFunction>(automation, "UiaHostProviderFromHwnd"),
+                        raise,
+                        FindNewer<AllocateStringFunction>(L"oleaut32.dll", "SysAllocStringLen"),
+                        FindNewer<FreeStringFunction>(L"oleaut32.dll", "SysFreeString")};
     if (!found.hostProvider || !found.allocate || !found.free) return Notifications{};
     return found;
   }();

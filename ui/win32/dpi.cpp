@@ -1,8 +1,7 @@
 #include "ui/win32/dpi.h"
 
-#include <string>
-
 #include "ui/win32/handles.h"
+#include "ui/win32/newer.h"
 
 namespace win32 {
 namespace {
@@ -14,30 +13,6 @@ using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;
 
-// `name` in `module`, or null where this Windows lacks it. A test build (QUADRANT_DPI_FALLBACKS)
-// finds nothing, so that the older calls do all the work, as on Windows 7.
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-#ifdef QUADRANT_DPI_FALLBACKS
-  (void)module;
-  (void)name;
-  return nullptr;
-#else
-  if (module == nullptr) return nullptr;
-  // The only way to reach a function by name: its type is the one its documentation gives.
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-#endif
-}
-
-// shcore.dll from the system's folder only, never from beside the program. It stays loaded,
-// as the program calls into it until it ends.
-HMODULE SystemShcore() {
-  wchar_t folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  return LoadLibraryW((std::wstring(folder, length) + L"\\shcore.dll").c_str());
-}
-
 // Looked up once and never changed after: each a function of the system or null.
 struct Functions {
   GetDpiForWindowFunction getDpiForWindow;
@@ -48,13 +23,14 @@ struct Functions {
 
 const Functions& Lookup() {
   static const Functions functions = [] {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    Functions found{Find<GetDpiForWindowFunction>(user32, "GetDpiForWindow"),
-                    Find<AdjustWindowRectExForDpiFunction>(user32, "AdjustWindowRectExForDpi"),
-                    Find<SystemParametersInfoForDpiFunction>(user32, "SystemParametersInfoForDpi"),
-                    nullptr};
+    Functions found{
+        FindNewer<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow"),
+        FindNewer<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi"),
+        FindNewer<SystemParametersInfoForDpiFunction>(L"user32.dll", "SystemParametersInfoForDpi"),
+        nullptr};
     if (found.getDpiForWindow == nullptr) {
-      found.getDpiForMonitor = Find<GetDpiForMonitorFunction>(SystemShcore(), "GetDpiForMonitor");
+      found.getDpiForMonitor =
+          FindNewer<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
     }
     return found;
   }();

@@ -1,8 +1,7 @@
 #pragma once
 
-// The DPI functions of Windows 10 1607, which the program must not import: the loader of an older
-// Windows would refuse to start it. Each is looked up once, on first use, and stands in front of
-// the older calls that do its work where it is missing (Windows 7, 8.1, 10 before 1607).
+// The DPI functions of Windows 10 1607, looked up on first use (newer.h), each in front of the
+// older calls that do its work where it is missing (Windows 7, 8.1, 10 before 1607).
 
 #include "ui/win32/windows_api.h"
 

@@ -305,21 +305,10 @@ void Form1::OnActivate(bool active) {
   if (active && !unannounced_.empty()) PostMessageW(window_, kSayUnannounced, 0, 0);
 }
 
-void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  Layout(dpi);
-  const RECT frame = Frame(dpi, {0, 0});
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
-               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) { Relayout(dpi, &suggested); }
 
 // The user has chosen another text size: the window grows or shrinks with it, where it stands.
-void Form1::OnTextSizeChanged() {
-  const UINT dpi = win32::DpiForWindow(window_);
-  Layout(dpi);
-  const RECT frame = Frame(dpi, {0, 0});
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void Form1::OnTextSizeChanged() { Relayout(win32::DpiForWindow(window_), nullptr); }
 
 void Form1::OnDestroy() {
   accessibility_.Clear();
@@ -346,6 +335,17 @@ void Form1::Layout(UINT dpi) {
   }
   windowFont_ = std::move(windowFont);
   command2Font_ = std::move(command2Font);
+}
+
+// Lays the window out at `dpi` and fits its frame to it: at the top left of `suggested` (the
+// system's place for it at a new DPI) where given, else where it stands.
+void Form1::Relayout(UINT dpi, const RECT* suggested) {
+  Layout(dpi);
+  const RECT frame = Frame(dpi, {0, 0});
+  const RECT at = suggested ? *suggested : RECT{};
+  SetWindowPos(window_, nullptr, at.left, at.top, frame.right - frame.left,
+               frame.bottom - frame.top,
+               (suggested ? 0 : SWP_NOMOVE) | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The whole window at `dpi`, its client area laid out at layoutDpi_ with its top left at `origin`.

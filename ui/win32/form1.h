@@ -56,6 +56,7 @@ class Form1 : private ui::CheckFace {
   void AddHelp();
   HWND Control(const ui::ControlDesign& design) const;
   void Layout(UINT dpi);
+  void Relayout(UINT dpi, const RECT* suggested);
   RECT Frame(UINT dpi, POINT origin) const;
   void PlaceAtStoredPosition();
 

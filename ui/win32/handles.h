@@ -14,11 +14,6 @@ struct GdiObjectDeleter {
 };
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
-struct WindowDeleter {
-  void operator()(HWND window) const noexcept { DestroyWindow(window); }
-};
-using Window = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
-
 struct ReleaseDcDeleter {
   HWND window;
   void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
