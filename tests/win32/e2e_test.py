@@ -1,7 +1,7 @@
 """Drives the real quadrant.exe under Wine as a person would, with key presses through the X
-server, and reads its windows back with the probe, a Windows program of its own.
-With "short", only the layout, one check and the end, for a second build of the program.
-Usage: e2e_test.py PROGRAM PROBE SCREENSHOT_DIR [short]"""
+server, and reads its windows back with the probe, a Windows program of its own: the story of
+story.py, and what is the Windows program's own.
+Usage: e2e_test.py PROGRAM PROBE SCREENSHOT_DIR"""
 
 import os
 import subprocess
@@ -9,10 +9,10 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from desktop import (  # noqa: E402
-    check, check_soon, focus, keys, run, screenshot, type_text, wait_for)
+    Keyboard, check, check_soon, exit_status, focus, keys, run, screenshot, wait_for)
+from story import STORY, tell  # noqa: E402
 
 PROGRAM, PROBE, SHOTS = sys.argv[1:4]
-SHORT = sys.argv[4:] == ["short"]
 
 
 class Probe:
@@ -30,42 +30,58 @@ class Probe:
         self.process.wait(timeout=10)
 
 
+class Driver(Keyboard):
+    """The story's steps (story.py) on the program, read back by the probe."""
+
+    def __init__(self, program, probe):
+        self.program, self.probe = program, probe
+
+    def active(self, window):
+        """Waits until Wine, too, has given `window` the keyboard: Wine moves the X focus some time
+        after the window manager has made a window active, slowly where it runs emulated."""
+        wait_for(f"{window} active in Wine", lambda: self.probe("active"), window, 15)
+        # Wine makes the X window some time after the window: "0" until then, which is no window.
+        focus(window, lambda: self.probe(f"x-window {window}"))
+
+    def ask(self, coordinate):
+        self.active("dialog")
+        wait_for(f"the dialog asking for {coordinate}", lambda: self.probe("text dialog prompt"),
+                 f"Введите {coordinate}")
+
+    def reply(self, typed, key):
+        # A letter that the keyboard's layout lacks xdotool maps to a spare key just before it
+        # presses it, which Wine may read with the old map: the probe writes such a text.
+        if typed and not typed.lstrip("-").replace(".", "").isdigit():
+            self.probe(f"set-text dialog entry {typed}")
+            typed = None
+        # The close command, as the dialog's close box and Alt+F4 give it: Alt+F4 itself is Wine's
+        # to handle, and under emulation now and then it lost the key.
+        super().reply(typed, None if key == "close" else key)
+        if key == "close":
+            check("the close command", self.probe("close dialog"), "ok")
+
+    def follows(self, what, kind, expected):
+        """A new line is announced where the focus is not in Text1, where a screen reader reads it
+        as the focus comes back; a line kept is not."""
+        if kind == "end":
+            check(f"exit status after {what}", exit_status(self.program), 0)
+            return
+        self.active("alert" if kind == "report" else "form")
+        read = "text alert message" if kind == "report" else "text form Text1"
+        check_soon(what, lambda: self.probe(read), expected)
+        if kind != "report":
+            heard = expected if kind == "line" and self.probe("focus") != "Text1" else "none"
+            check(f"alerts heard after {what}", self.probe("heard"), heard)
+
+
 def main():
     program = subprocess.Popen(["wine", PROGRAM])
     probe = Probe()
-
-    def active(window):
-        """Waits until Wine, too, has given `window` the keyboard: Wine moves the X focus some time
-        after the window manager has made a window active, slowly where it runs emulated."""
-        wait_for(f"{window} active in Wine", lambda: probe("active"), window, 15)
-        # Wine makes the X window some time after the window: "0" until then, which is no window.
-        focus(window, lambda: probe(f"x-window {window}"))
-
-    def dialog(prompt):
-        active("dialog")
-        wait_for(f"the dialog asking '{prompt}'", lambda: probe("text dialog prompt"), prompt)
-
-    def line_after(what, expected, heard=None):
-        active("form")
-        check_soon(what, lambda: probe("text form Text1"), expected)
-        check(f"alerts heard after {what}", probe("heard"), expected if heard is None else heard)
-
-    active("form")
+    driver = Driver(program, probe)
+    driver.active("form")
     check("listening for alerts", probe("listen"), "ok")
     check("initial line", probe("text form Text1"), "Нажмите кнопку [Проверить координаты]")
     check("the window's layout", probe("layout form"), "ok")
-    if SHORT:
-        keys("Return")
-        dialog("Введите X")
-        keys("Return")
-        dialog("Введите Y")
-        keys("Return")
-        line_after("a check", "X = 0; Y = 0; Положение - начало координат", heard="none")
-        screenshot(SHOTS, "form1-after-check.png")
-        keys("Escape")
-        check("exit status after Escape", program.wait(timeout=15), 0)
-        probe.close()
-        return
     check("focus at start", probe("focus"), "Text1")
     check("default button at start", probe("default form"), "Command1")
     check("what a screen reader calls Command1", probe("name form Command1"),
@@ -79,77 +95,43 @@ def main():
         check_soon(f"default button with the focus on {control}", lambda: probe("default form"),
                    default)
 
-    # Enter in Text1; the default text is selected, so typing replaces it. A long line is shown
-    # from its start.
-    keys("Return")
-    dialog("Введите X")
-    check("entry field", probe("text dialog entry"), "0")
-    check("selection in the entry field", probe("selection dialog entry"), "0 1")
-    check("focus in the dialog", probe("focus"), "entry")
-    type_text("-123456789.123456")
-    keys("Return")
-    dialog("Введите Y")
-    type_text("987654321.75")
-    screenshot(SHOTS, "input-dialog.png")
-    keys("Return")
-    # Started from Text1, where the focus comes back and a screen reader reads the line there.
-    line_after("a check", "X = -123456789,123456; Y = 987654321,75; Пложение: II четверть",
-               heard="none")
-    check("first character shown", probe("first-visible form Text1"), "0")
-    check("selection after a check", probe("selection form Text1"), "0 0")
-    screenshot(SHOTS, "form1-after-check.png")
+    def entry_at_first():
+        """The default text is selected, so typing replaces it."""
+        check("entry field", probe("text dialog entry"), "0")
+        check("selection in the entry field", probe("selection dialog entry"), "0 1")
+        check("focus in the dialog", probe("focus"), "entry")
 
-    # The access key; Escape in a dialog cancels it alone, which reads as 0.
-    keys("alt+Cyrillic_pe")
-    dialog("Введите X")
-    keys("Escape")
-    dialog("Введите Y")
-    type_text("5")
-    keys("Return")
-    line_after("the access key and a cancelled X", "X = 0; Y = 5; Положение - ось Y")
+    def line_from_start():
+        check("first character shown", probe("first-visible form Text1"), "0")
+        check("selection after a check", probe("selection form Text1"), "0 0")
+        screenshot(SHOTS, "form1-after-check.png")
 
-    # A paste longer than an edit control takes by default arrives whole; closing the dialog
-    # cancels it. The close command is given as its close box and Alt+F4 give it: Alt+F4 itself
-    # is Wine's to handle, and under emulation now and then it lost the key. The access key left
-    # the focus on Command1, and it comes back there.
-    keys("Return")
-    dialog("Введите X")
-    check("a long paste", probe("paste dialog entry spaces:99999:5"), "ok")
-    keys("Return")
-    dialog("Введите Y")
-    type_text("7")
-    check("the close command", probe("close dialog"), "ok")
-    line_after("a long paste and a closed dialog", "X = 5; Y=0; Положение ось X")
-    check("focus after a check from Command1", probe("focus"), "Command1")
-
-    # An overflow is reported in a message box; the line stays and the program goes on.
-    keys("Return")
-    dialog("Введите X")
-    probe("set-text dialog entry 1e999")
-    keys("Return")
-    active("alert")
-    check("error report", probe("text alert message"), "Ошибка выполнения 6: Переполнение")
-    keys("Return")
-    line_after("the overflow report", "X = 5; Y=0; Положение ось X", heard="none")
-
-    keys("Escape")
-    try:
-        status = program.wait(timeout=15)
-    except subprocess.TimeoutExpired:
-        program.kill()
-        status = "still running"
-    check("exit status after Escape", status, 0)
+    # A long line is shown from its start. A paste longer than an edit control takes by default
+    # arrives whole; closing the dialog cancels it; the focus comes back to Command1, where the
+    # access key left it.
+    long_line, paste = "a line longer than the box", "a long paste and a closed dialog"
+    tell(driver, [(long_line, ["Return"], [("X", "-123456789.123456", "Return"),
+                                           ("Y", "987654321.75", "Return")],
+                   ("line", "X = -123456789,123456; Y = 987654321,75; Пложение: II четверть"))] +
+         STORY[:2] + [(paste, ["Return"], [("X", None, "Return"), ("Y", "7", "close")],
+                       ("line", "X = 5; Y=0; Положение ось X"))] + STORY[2:],
+         {(long_line, "X"): entry_at_first,
+          (long_line, "Y"): lambda: screenshot(SHOTS, "input-dialog.png"),
+          (long_line, None): line_from_start,
+          (paste, "X"): lambda: check("a long paste", probe("paste dialog entry spaces:99999:5"),
+                                      "ok"),
+          (paste, None): lambda: check("focus after a check from Command1", probe("focus"),
+                                       "Command1")})
 
     # At twice the design's text size the window is twice as large. (Wine's other processes keep
     # their metrics until they start again, so a change while the program runs is not tried.)
     check("a larger text size", probe("text-size 18"), "ok")
-    program = subprocess.Popen(["wine", PROGRAM])
-    active("form")
+    driver.program = subprocess.Popen(["wine", PROGRAM])
+    driver.active("form")
     check("the layout at twice the text size", probe("layout form 2"), "ok")
     keys("Escape")
-    program.wait(timeout=15)
+    driver.program.wait(timeout=15)
     probe.close()
-
 
 
 if __name__ == "__main__":
