@@ -69,8 +69,6 @@ BENCH_DIR    ?= $(BUILD_DIR)-bench
 WINDOWS_DIR  ?= $(BUILD_DIR)-windows
 WINDOWS_X86_DIR ?= $(BUILD_DIR)-windows-x86
 WINE32_CHROOT_DIR ?= $(BUILD_DIR)-wine32
-# The version of a configured build folder's packages, in a recipe.
-windows_version = $(shell sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(1)/CMakeCache.txt)
 WEB_DIR      ?= $(BUILD_DIR)-web
 WEB_PORT     ?= 8000
 DIST_DIR     ?= dist
@@ -271,24 +269,14 @@ package-windows: windows windows-x86
 	cmake --build $(WINDOWS_X86_DIR) --target package-windows
 	cmake --build $(WINDOWS_DIR) --target package-windows
 
-# package-windows-test-x64: what 64-bit Wine alone can check: the zips, and the x64 MSI, which
-# also replaces an older version (one made from the same program, numbered 0.9).
-# package-windows-test: all of it, with 32-bit Wine besides: the installer (a 32-bit program) in
-# prefixes of both widths, and the x86 MSI in both.
+# package-windows-test-x64: what 64-bit Wine alone can check; package-windows-test: all of it,
+# with 32-bit Wine besides (packaging/windows/test-packages.sh).
 package-windows-test: package-windows-test-x64
-	tests/win32/with-wine32.sh $(WINE32_CHROOT_DIR) bash -euc 'for arch in win64 win32; do \
-	  WINEARCH=$$arch packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR); \
-	  WINEARCH=$$arch packaging/windows/test-msi.sh \
-	    $(WINDOWS_X86_DIR)/quadrant-$(call windows_version,$(WINDOWS_X86_DIR))-x86.msi; done'
+	tests/win32/with-wine32.sh $(WINE32_CHROOT_DIR) \
+	  packaging/windows/test-packages.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) wine32
 
 package-windows-test-x64: package-windows
-	packaging/windows/test-installer.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) zips
-	cd $(WINDOWS_DIR) && $(CURDIR)/packaging/windows/make-msi.sh packaging/windows/quadrant.wxs \
-	  0.9.0.0 packaging/windows/stage/quadrant.exe app/win32/quadrant.ico \
-	  packaging/windows/stage/LICENSE.txt older-0.9.0.0-x64.msi
-	packaging/windows/test-msi.sh \
-	  $(WINDOWS_DIR)/quadrant-$(call windows_version,$(WINDOWS_DIR))-x64.msi \
-	  $(WINDOWS_DIR)/older-0.9.0.0-x64.msi
+	packaging/windows/test-packages.sh $(WINDOWS_DIR) $(WINDOWS_X86_DIR) x64
 
 # The browser's program, built to WebAssembly: $(WEB_DIR)/site/ is a folder of static files.
 web:
@@ -308,11 +296,11 @@ test-web:
 	$(MAKE) --no-print-directory web
 	cd $(WEB_DIR) && ctest --output-on-failure
 
-# What Orca says, step by step, as a blind pupil hears a check: the Qt program on Qt 6 and on Qt 5,
-# the site in each of SCREEN_READER_BROWSERS, and the one-file page from its file in Chromium. Firefox ESR is left out: with it, Orca 43 says
-# neither the line whose focus returns to Text1 nor a dialog's title or the error report (see the
-# README; make test-screen-reader SCREEN_READER_BROWSERS=firefox). Orca works on its own time, the
-# program's events racing it: a run that fails is said and made once more.
+# What Orca says, step by step, as a blind pupil hears a check (tests/screen-reader/suite.sh): the
+# Qt program on Qt 6 and on Qt 5, the site in each of SCREEN_READER_BROWSERS, and the one-file page
+# in Chromium. Firefox ESR is left out: with it, Orca 43 says neither the line whose focus returns
+# to Text1 nor a dialog's title or the error report (see the README; make test-screen-reader
+# SCREEN_READER_BROWSERS=firefox).
 SCREEN_READER_PACKAGES := orca speech-dispatcher
 SCREEN_READER_BROWSERS ?= chromium
 test-screen-reader:
@@ -321,14 +309,7 @@ test-screen-reader:
 	$(MAKE) --no-print-directory build
 	$(MAKE) --no-print-directory QT_MAJOR_VERSION=5 BUILD_DIR=$(QT5_DIR) build
 	$(MAKE) --no-print-directory web
-	again() { "$$@" || { echo "test-screen-reader: failed once; again: $$*"; "$$@"; }; }; \
-	for build in $(BUILD_DIR) $(QT5_DIR); do \
-	  again env LOCPATH=$$build/tests/locales tests/screen-reader/run.sh qt \
-	    $$build/app/qt/quadrant || exit; \
-	done; \
-	for browser in $(SCREEN_READER_BROWSERS); do \
-	  again tests/screen-reader/run.sh $$browser $(WEB_DIR)/site || exit; done; \
-	again tests/screen-reader/run.sh chromium $(WEB_DIR)/quadrant.html
+	tests/screen-reader/suite.sh $(WEB_DIR) "$(SCREEN_READER_BROWSERS)" $(BUILD_DIR) $(QT5_DIR)
 
 # The documentation's pictures in docs/images/, made from the real programs: the Qt window, the
 # Windows one under Wine and the page in Chromium (scripts/screenshots.sh). Remade whenever what a
@@ -379,9 +360,7 @@ release-check:
 	@scripts/install-debian-packages.sh $(RELEASE_TOOLS) git diffoscope-minimal
 	packaging/release-check.sh $(abspath $(RELEASE_CHECK_DIR))
 
+# Every folder that the targets here write, all beside BUILD_DIR (the release's too), and the
+# release; not the chroots of test-floors, which take long to make.
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(WINDOWS_DIR) $(WEB_DIR) \
-	  $(WINDOWS_X86_DIR) $(BUILD_DIR)-release-windows-x86 \
-	  $(BUILD_DIR)-release $(BUILD_DIR)-release-windows $(BUILD_DIR)-release-web \
-	  $(RELEASE_CHECK_DIR) $(DIST_DIR) $(QT5_DIR) $(WINE32_CHROOT_DIR) \
-	  $(BUILD_DIR)-deb11 $(BUILD_DIR)-release-deb11
+	rm -rf $(filter-out $(FLOORS_DIR),$(wildcard $(BUILD_DIR) $(BUILD_DIR)-*)) $(QT5_DIR) $(DIST_DIR)

@@ -13,8 +13,10 @@ build=$(realpath "$1")
 build_x86=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
 top=$here/../..
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-installer=$build/quadrant-$version-setup.exe
+installer=$(echo "$build"/quadrant-*-setup.exe)
+[ -f "$installer" ] || { echo "Windows package test: no one installer in $build" >&2; exit 1; }
+version=${installer##*/quadrant-}
+version=${version%-setup.exe}
 shortcut_name="Положение точки.lnk"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\quadrant'
 
