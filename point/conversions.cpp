@@ -14,6 +14,7 @@ namespace point {
 namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 constexpr double kBeyondRange = std::numeric_limits<double>::infinity();
 
@@ -28,7 +29,7 @@ struct Reading {
 // The value of a digit in `base` (8 or 16), if c is one.
 std::optional<unsigned> RadixDigit(char c, unsigned base) {
   unsigned value = 0;
-  if (detail::IsDecimalDigit(c)) {
+  if (IsDecimalDigit(c)) {
     value = static_cast<unsigned>(c - '0');
   } else if (c >= 'A' && c <= 'F') {
     value = static_cast<unsigned>(c - 'A' + 10);
@@ -73,62 +74,93 @@ Reading RadixReading(std::string_view text) {
 
 // ---- Decimal: [sign] digits [. digits] [E [sign] digits] ----
 
-// The explicit exponent, saturated far beyond any length a text can have, so that adding a digit
-// count to it can neither overflow nor change its meaning.
-std::int64_t ExponentValue(std::string_view exponent) {
-  constexpr std::int64_t kSaturation = 100'000'000'000'000'000;
-  bool negative = false;
-  if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
-    negative = exponent[0] == '-';
-    exponent.remove_prefix(1);
+// Where the parts of a decimal number stand in the text, as views into it.
+struct DecimalSpans {
+  std::string_view sign;  // "+", "-" or empty
+  std::string_view integer;
+  std::string_view fraction;
+  std::string_view exponentSign;
+  std::string_view exponent;  // empty where the number has no exponent
+  std::size_t end = 0;        // the first character that the number does not take; 0 for none
+};
+
+// The one walk over the grammar, in the order the text is read: the parts of the number at the
+// start of `text`, or none.
+DecimalSpans ScanDecimal(std::string_view text) {
+  std::size_t pos = 0;
+  // The two kinds of step: one of `chars` or nothing, and a run of digits, perhaps empty.
+  const auto takeOneOf = [&text, &pos](auto... chars) {
+    const std::size_t length = pos < text.size() && ((text[pos] == chars) || ...) ? 1 : 0;
+    pos += length;
+    return std::string_view(text.data() + pos - length, length);
+  };
+  const auto takeDigits = [&text, &pos] {
+    const std::size_t start = pos;
+    while (pos < text.size() && IsDecimalDigit(text[pos])) ++pos;
+    return std::string_view(text.data() + start, pos - start);
+  };
+  DecimalSpans number;
+  number.sign = takeOneOf('+', '-');
+  number.integer = takeDigits();
+  if (!takeOneOf('.').empty()) number.fraction = takeDigits();
+  if (number.integer.empty() && number.fraction.empty()) return number;  // no digit: end 0
+  // An exponent letter without digits is not part of the number ("1e+" reads 1).
+  const std::size_t mantissaEnd = pos;
+  if (!takeOneOf('e', 'E').empty()) {
+    const std::string_view exponentSign = takeOneOf('+', '-');
+    number.exponent = takeDigits();
+    if (!number.exponent.empty()) number.exponentSign = exponentSign;
   }
-  std::int64_t value = 0;
-  for (const char c : exponent) {
-    if (value < kSaturation) value = value * 10 + (c - '0');
-  }
-  return negative ? -value : value;
+  if (number.exponent.empty()) pos = mantissaEnd;
+  number.end = pos;
+  return number;
 }
 
-// Whether a decimal number that does not fit a double is too large rather than too small: its
-// leading non-zero digit stands at a positive power of ten. Asked only once from_chars has found
-// the number out of range, so it takes the number apart again.
-bool IsTooLarge(std::string_view number) {
-  if (number.front() == '-') number.remove_prefix(1);
-  const std::size_t letter = number.find_first_of("Ee");
-  const std::int64_t exponent =
-      letter == std::string_view::npos ? 0 : ExponentValue(number.substr(letter + 1));
-  const std::string_view mantissa = number.substr(0, letter);
-  const std::size_t period = mantissa.find('.');
-  const std::string_view integer = mantissa.substr(0, period);
-  const std::string_view fraction =
-      period == std::string_view::npos ? std::string_view() : mantissa.substr(period + 1);
-
-  const std::size_t leading = integer.find_first_not_of('0');
-  if (leading != std::string_view::npos) {
-    return static_cast<std::int64_t>(integer.size() - leading) + exponent > 0;
+// Whether a number that does not fit a double is too large rather than too small: its leading
+// non-zero digit stands at a positive power of ten.
+bool IsTooLarge(const DecimalSpans& number) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  const std::size_t integerLeading = number.integer.find_first_not_of('0');
+  const std::size_t fractionLeading = number.fraction.find_first_not_of('0');
+  if (integerLeading == kNone && fractionLeading == kNone) return false;  // zero always fits
+  const std::int64_t place = integerLeading != kNone
+                                 ? static_cast<std::int64_t>(number.integer.size() - integerLeading)
+                                 : -static_cast<std::int64_t>(fractionLeading);
+  // The exponent saturates far beyond any length a text can have, so that adding the place to it
+  // can neither overflow nor change the answer.
+  std::int64_t exponent = 0;
+  for (const char c : number.exponent) {
+    if (exponent < 100'000'000'000'000'000) exponent = exponent * 10 + (c - '0');
   }
-  const std::size_t fractionLeading = fraction.find_first_not_of('0');
-  if (fractionLeading == std::string_view::npos) return false;  // zero always fits
-  return exponent - static_cast<std::int64_t>(fractionLeading) > 0;
+  return place + (number.exponentSign == "-" ? -exponent : exponent) > 0;
 }
 
-// from_chars reads exactly this form (strtod's decimal form, without leading blanks) and tells
-// where it ends, once two differences are dealt with: it takes no "+" before the number, and it
-// would also read "inf" and "nan". So the sign must be followed by a digit or a period.
+// The scanner's number, converted exactly. from_chars finds the number's end itself, by the same
+// grammar, once the sign is dealt with (it takes no "+", and would read "inf" and "nan" too): the
+// scanner's walk would only repeat it, so there it runs only to tell which way a number out of
+// range went. strtod would read hexadecimal too, and needs a copy that ends: the scanner bounds it.
 Reading DecimalReading(std::string_view text) {
-  const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  if (sign == text.size() || !(detail::IsDecimalDigit(text[sign]) || text[sign] == '.')) return {};
-  const char* const first = text.data() + (text[0] == '+' ? 1 : 0);
-  double value = 0;
-  const auto [end, error] = detail::ReadDouble(first, text.data() + text.size(), value);
-  if (error == std::errc::invalid_argument) return {};  // a period without a digit
-  const auto length = static_cast<std::size_t>(end - text.data());
-  if (error == std::errc::result_out_of_range) {
-    const std::string_view number(first, static_cast<std::size_t>(end - first));
-    const double magnitude = IsTooLarge(number) ? kBeyondRange : 0;  // too small: a zero
-    return {number.front() == '-' ? -magnitude : magnitude, length};
+  DecimalSpans number;
+  const char* first = text.data();
+  if constexpr (detail::kReadingFindsTheEnd) {
+    const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (sign == text.size() || !(IsDecimalDigit(text[sign]) || text[sign] == '.')) return {};
+    first += text[0] == '+' ? 1 : 0;
+  } else {
+    number = ScanDecimal(text);
+    if (number.end == 0) return {};
+    first = number.sign == "-" ? number.sign.data() : number.integer.data();
   }
-  return {value, length};
+  double value = 0;
+  const auto [end, error] =
+      detail::ReadDouble(first, text.data() + (number.end == 0 ? text.size() : number.end), value);
+  if (error == std::errc::invalid_argument) return {};  // a period without a digit
+  if (error == std::errc::result_out_of_range) {
+    if (number.end == 0) number = ScanDecimal(text);
+    const double magnitude = IsTooLarge(number) ? kBeyondRange : 0;  // too small: a zero
+    value = number.sign == "-" ? -magnitude : magnitude;
+  }
+  return {value, static_cast<std::size_t>(end - text.data())};
 }
 
 Reading NumberReading(std::string_view text) {
@@ -177,7 +209,7 @@ std::string NumberText(double value, std::string_view decimalSeparator) {
     }
   }
   std::size_t period = written[0] == '-' ? 1 : 0;
-  while (period < written.size() && detail::IsDecimalDigit(written[period])) ++period;
+  while (period < written.size() && IsDecimalDigit(written[period])) ++period;
   if (period == written.size() || written[period] != '.') return std::string(written);
   // The usual separators take one byte: written in place, the text is made in one piece.
   if (decimalSeparator.size() == 1) {

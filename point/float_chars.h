@@ -1,6 +1,7 @@
 #pragma once
 
 // Exact decimal reading and writing of a double, in the C locale's form, for the conversions.
+// Reading needs no grammar of its own: the conversions' scanner finds the number where it must.
 // Where the standard library has the floating-point <charconv> they are std::from_chars and
 // std::to_chars. Where it has not, the C library does the work:
 // - in the WebAssembly build, reading is fast_float's from_chars, the algorithm behind
@@ -35,8 +36,6 @@
 #endif
 
 namespace point::detail {
-
-constexpr bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 #ifdef QUADRANT_FLOAT_CHARS_GLIBC
 
@@ -73,10 +72,18 @@ class InCLocale {
 
 #endif
 
+// Whether reading finds the number's end itself, as from_chars does; strtod_l must be given just
+// the number: [-] digits [. digits] [e [sign] digits].
+#ifdef QUADRANT_FLOAT_CHARS_GLIBC
+inline constexpr bool kReadingFindsTheEnd = false;
+#else
+inline constexpr bool kReadingFindsTheEnd = true;
+#endif
+
 // As std::from_chars in the general format, for a text that starts with a digit, a period, or "-"
-// and one of those (so never "inf" or "nan"). A number beyond the range of a double gives
-// std::errc::result_out_of_range from the standard library, and an infinity or a zero of its sign
-// from the C library's path.
+// and one of those (so never "inf" or "nan"), or, where reading does not find the end, for just
+// the number. A number beyond the range of a double gives std::errc::result_out_of_range from the
+// standard library, and an infinity or a zero of its sign from the C library's path.
 inline std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
 #if defined(QUADRANT_FLOAT_CHARS_STD)
   return std::from_chars(first, last, value, std::chars_format::general);
@@ -84,29 +91,9 @@ inline std::from_chars_result ReadDouble(const char* first, const char* last, do
   const auto [end, error] = fast_float::from_chars(first, last, value);
   return {end, error};
 #else
-  // strtod also reads hexadecimal ("0x1A") and needs a terminating NUL, so it is given only the
-  // characters that from_chars would take: [-] digits [. digits] [e [sign] digits].
-  const char* end = first;
-  const auto skipDigits = [&end, last] {
-    const char* const start = end;
-    while (end != last && IsDecimalDigit(*end)) ++end;
-    return end != start;
-  };
-  if (end != last && *end == '-') ++end;
-  bool mantissa = skipDigits();
-  if (end != last && *end == '.') {
-    ++end;
-    mantissa = skipDigits() || mantissa;
-  }
-  if (!mantissa) return {first, std::errc::invalid_argument};
-  if (end != last && (*end == 'e' || *end == 'E')) {
-    const char* const letter = end++;
-    if (end != last && (*end == '+' || *end == '-')) ++end;
-    if (!skipDigits()) end = letter;
-  }
-  const std::string number(first, end);
-  value = strtod_l(number.c_str(), nullptr, CLocale::Get());
-  return {end, std::errc()};
+  // strtod needs a terminating NUL.
+  value = strtod_l(std::string(first, last).c_str(), nullptr, CLocale::Get());
+  return {last, std::errc()};
 #endif
 }
 
