@@ -117,8 +117,7 @@ std::string Css() {
     leastSide = std::min({leastSide, box.width, box.height});
   }
   std::ostringstream css;
-  css << "/* The window's design, made at build time (ui/web/make_page.cpp). */\n:root {"
-      << " --form-width: " << Px(client.width) << "; --form-height: " << Px(client.height)
+  css << ":root { --form-width: " << Px(client.width) << "; --form-height: " << Px(client.height)
       << "; --least-side: " << Px(leastSide) << "; --font-size: " << PointsPx(ui::kWindowFontPoints)
       << "; --row-gap: " << Px(rowGap) << "; --column-gap: " << Px(columnGap)
       << "; --padding-top: " << Px(top) << "; --padding-right: " << Px(client.width - right)
