@@ -329,7 +329,7 @@ audit-web:
 	@scripts/install-debian-packages.sh $(WEB_PACKAGES) $(WEB_TEST_PACKAGES)
 	cd tests/web && npm ci --no-audit --no-fund
 	$(MAKE) --no-print-directory web
-	/usr/bin/python3 tests/web/audit.py $(WEB_DIR)/site
+	/usr/bin/python3 bench/web_audit.py $(WEB_DIR)/site
 
 package-web: web
 	cmake --build $(WEB_DIR) --target package-web

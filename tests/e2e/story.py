@@ -1,14 +1,9 @@
-"""The one story that every end-to-end driver tells, the Qt program's, the Windows program's and the
-browser's: a table of what a pupil does and what must follow, carried out row by row by a driver of
-the front end. A driver has:
-- press(key): a key in the window: "Return", "Escape", or "access", the access key (Alt+П);
-- ask(coordinate): waits for the dialog that asks for the coordinate afresh;
-- reply(typed, key): types `typed` into it (None: nothing) and presses `key`;
-- follows(what, kind, expected): checks what must follow: "line", a new line in Text1, which a
-  screen reader hears where the focus is elsewhere; "kept", the line that Text1 keeps, unheard;
-  "report", the error report; "end", the program's end.
-The driver's own checks of a moment run where `at` says: at[(row, coordinate)] once that dialog asks,
-at[(row, None)] after the row."""
+"""The one story that every end-to-end driver tells (Qt, Windows, the browser): a table of what a
+pupil does and what must follow. A driver carries out each row: press(key) in the window
+("Return", "Escape", or "access", Alt+П); ask(coordinate), waiting for the dialog that asks for it
+afresh; reply(typed, key); and follows(what, kind, expected): a new "line" in Text1, heard where
+the focus is elsewhere; the line "kept", unheard; the error "report"; the program's "end". Its own
+checks run where `at` says: at[(row, coordinate)] once that dialog asks, at[(row, None)] after."""
 
 OVERFLOW = "Ошибка выполнения 6: Переполнение"
 AXIS_Y = "X = 0; Y = 5; Положение - ось Y"

@@ -1,6 +1,6 @@
 """Lighthouse on the built site, served on the loopback, in Debian's Chromium: as a phone and as a
 desktop, the four categories' scores, and every audit that fell short. Reports only; `make
-audit-web` runs it. Usage: audit.py SITE_DIR"""
+audit-web` runs it. Usage: web_audit.py SITE_DIR"""
 
 import json
 import os
@@ -8,11 +8,12 @@ import subprocess
 import sys
 import tempfile
 
-from site_server import SiteServer
+WEB_TESTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/web")
+sys.path.insert(0, WEB_TESTS)
+from site_server import SiteServer  # noqa: E402
 
 SITE = sys.argv[1]
-LIGHTHOUSE = os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                          "node_modules/.bin/lighthouse")
+LIGHTHOUSE = os.path.join(WEB_TESTS, "node_modules/.bin/lighthouse")
 
 
 def main():
