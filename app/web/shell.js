@@ -79,8 +79,9 @@ var Module = typeof Module === 'undefined' ? {} : Module;
     if (!ready && !said) loading().textContent = loading().dataset.text;
   }), 1000);
 
+  // The code: decoded from what the page carries; or fetched, also where it will not be compiled,
+  // so that the preload that fetched it at once is taken up.
   const carried = (file) => document.getElementById(file).textContent;
-  // Also where it will not be compiled: the preload that fetches it at once is then taken up.
   const code = inside
       ? Promise.resolve(atob(carried('quadrant.wasm'))).then((text) => {
         const bytes = new Uint8Array(text.length);
